@@ -1,0 +1,8 @@
+# Third-party libraries, all from Debian 12 packages (scripts/install-deps.sh).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-16)
+pkg_check_modules(OPENCC REQUIRED IMPORTED_TARGET opencc)
+find_package(ZLIB REQUIRED)
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)

@@ -1,0 +1,333 @@
+#include "text/charset.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/gbk_tables.h"
+#include "text/iconv_handle.h"
+
+namespace gw {
+namespace {
+
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+std::string UpperAscii(std::string_view name) {
+  std::string upper(name);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return upper;
+}
+
+bool IsProgramCharset(const std::string& upperName) {
+  return upperName == "GB18030" || upperName == "GBK" || upperName == "CP936";
+}
+
+// Appends the GBK form of one BMP code point, or "?" when code page 936 cannot hold it.
+void AppendGbk(std::string& out, char32_t codePoint) {
+  if (codePoint < 0x80) {
+    out.push_back(static_cast<char>(codePoint));
+    return;
+  }
+  const std::uint16_t code = codePoint <= 0xFFFF ? Gbk().fromUnicode[codePoint] : 0;
+  if (code == 0) {
+    out.push_back('?');
+  } else if (code < 0x100) {
+    out.push_back(static_cast<char>(code));
+  } else {
+    out.push_back(static_cast<char>(code >> 8));
+    out.push_back(static_cast<char>(code & 0xFF));
+  }
+}
+
+// Decodes the GBK character at `offset`; sets `length` to the bytes it takes.
+char16_t DecodeGbkAt(const GbkTables& tables, std::string_view gbk, std::size_t offset,
+                     std::size_t& length) {
+  const auto byte = static_cast<unsigned char>(gbk[offset]);
+  length = 1;
+  if (byte < 0x80) {
+    return byte;
+  }
+  if (IsGbkLeadByte(byte) && offset + 1 < gbk.size()) {
+    const auto trail = static_cast<unsigned char>(gbk[offset + 1]);
+    if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) {
+      length = 2;
+      const char16_t unit = tables.toUnicode[byte << 8 | trail];
+      return unit != 0 ? unit : kReplacementCharacter;
+    }
+  }
+  const char16_t unit = tables.toUnicode[byte];
+  return unit != 0 ? unit : kReplacementCharacter;
+}
+
+void AppendUtf8(std::string& out, char32_t codePoint) {
+  if (codePoint < 0x80) {
+    out.push_back(static_cast<char>(codePoint));
+  } else if (codePoint < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | codePoint >> 6));
+    out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+  } else if (codePoint < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | codePoint >> 12));
+    out.push_back(static_cast<char>(0x80 | (codePoint >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | codePoint >> 18));
+    out.push_back(static_cast<char>(0x80 | (codePoint >> 12 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (codePoint >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+  }
+}
+
+// Length of the well-formed UTF-8 sequence at `offset` and its code point; 0 when the bytes there
+// are no well-formed sequence (stray continuation byte, over-long form, surrogate, truncation).
+std::size_t DecodeUtf8At(std::string_view utf8, std::size_t offset, char32_t& codePoint) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(utf8[offset + i]); };
+  const std::size_t left = utf8.size() - offset;
+  const unsigned char lead = at(0);
+  const auto continuation = [&](std::size_t i) { return i < left && (at(i) & 0xC0) == 0x80; };
+  if (lead < 0x80) {
+    codePoint = lead;
+    return 1;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF && continuation(1)) {
+    codePoint = (lead & 0x1Fu) << 6 | (at(1) & 0x3Fu);
+    return 2;
+  }
+  if (lead >= 0xE0 && lead <= 0xEF && continuation(1) && continuation(2)) {
+    codePoint = (lead & 0x0Fu) << 12 | (at(1) & 0x3Fu) << 6 | (at(2) & 0x3Fu);
+    if (codePoint < 0x800 || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+      return 0;
+    }
+    return 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4 && continuation(1) && continuation(2) && continuation(3)) {
+    codePoint = (lead & 0x07u) << 18 | (at(1) & 0x3Fu) << 12 | (at(2) & 0x3Fu) << 6 |
+                (at(3) & 0x3Fu);
+    if (codePoint < 0x10000 || codePoint > 0x10FFFF) {
+      return 0;
+    }
+    return 4;
+  }
+  return 0;
+}
+
+std::string Utf16BytesToGbk(std::string_view bytes, bool bigEndian) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]);
+    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+  }
+  std::string out = Utf16ToGbk(units);
+  if (bytes.size() % 2 != 0) {
+    out.push_back('?');  // a truncated last code unit
+  }
+  return out;
+}
+
+// Size of the smallest unit of a charset: what an undecodable sequence is skipped by.
+std::size_t CodeUnitSize(const std::string& upperName) {
+  if (upperName.find("UTF-16") != std::string::npos || upperName.find("UCS-2") == 0) {
+    return 2;
+  }
+  if (upperName.find("UTF-32") != std::string::npos || upperName.find("UCS-4") == 0) {
+    return 4;
+  }
+  return 1;
+}
+
+}  // namespace
+
+std::u16string GbkToUtf16(std::string_view gbk) {
+  const GbkTables& tables = Gbk();
+  std::u16string out;
+  out.resize(gbk.size());
+  std::size_t written = 0;
+  for (std::size_t offset = 0; offset < gbk.size();) {
+    const auto byte = static_cast<unsigned char>(gbk[offset]);
+    if (byte < 0x80) {
+      out[written++] = byte;
+      ++offset;
+      continue;
+    }
+    std::size_t length = 0;
+    out[written++] = DecodeGbkAt(tables, gbk, offset, length);
+    offset += length;
+  }
+  out.resize(written);
+  return out;
+}
+
+std::string Utf16ToGbk(std::u16string_view utf16) {
+  const GbkTables& tables = Gbk();
+  std::string out;
+  out.reserve(utf16.size() * 2);
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t unit = utf16[i];
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+      continue;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
+      ++i;  // a supplementary-plane character: one "?" for the pair
+      out.push_back('?');
+      continue;
+    }
+    const std::uint16_t code = tables.fromUnicode[unit];
+    if (code == 0) {
+      out.push_back('?');
+    } else if (code < 0x100) {
+      out.push_back(static_cast<char>(code));
+    } else {
+      out.push_back(static_cast<char>(code >> 8));
+      out.push_back(static_cast<char>(code & 0xFF));
+    }
+  }
+  return out;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  const GbkTables& tables = Gbk();
+  std::string out;
+  out.reserve(gbk.size() + gbk.size() / 2);
+  for (std::size_t offset = 0; offset < gbk.size();) {
+    const auto byte = static_cast<unsigned char>(gbk[offset]);
+    if (byte < 0x80) {
+      out.push_back(static_cast<char>(byte));
+      ++offset;
+      continue;
+    }
+    std::size_t length = 0;
+    AppendUtf8(out, DecodeGbkAt(tables, gbk, offset, length));
+    offset += length;
+  }
+  return out;
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t offset = 0; offset < utf8.size();) {
+    // Runs of ASCII are copied as they are.
+    std::size_t run = offset;
+    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) {
+      ++run;
+    }
+    out.append(utf8.data() + offset, run - offset);
+    offset = run;
+    if (offset == utf8.size()) {
+      break;
+    }
+    char32_t codePoint = 0;
+    const std::size_t length = DecodeUtf8At(utf8, offset, codePoint);
+    if (length == 0) {
+      out.push_back('?');
+      ++offset;
+    } else {
+      AppendGbk(out, codePoint);
+      offset += length;
+    }
+  }
+  return out;
+}
+
+std::string ConvertCharsetWithIconv(std::string_view bytes, std::string_view from,
+                                    std::string_view to) {
+  std::string target = UpperAscii(to);
+  if (IsProgramCharset(target)) {
+    target = kProgramCharset;
+  }
+  const std::string source = UpperAscii(from);
+  const IconvHandle converter(target, source);
+  // `probe` decodes one character of the source to learn how many bytes it takes.
+  const IconvHandle probe("UTF-32LE", source);
+  const IconvHandle question(target, "ASCII");
+  if (!converter.valid() || !probe.valid() || !question.valid()) {
+    return {};
+  }
+  std::string replacement(8, '\0');
+  {
+    char mark = '?';
+    char* in = &mark;
+    std::size_t inLeft = 1;
+    char* out = replacement.data();
+    std::size_t outLeft = replacement.size();
+    if (iconv(question.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
+      return {};
+    }
+    replacement.resize(replacement.size() - outLeft);
+  }
+  const std::size_t unitSize = CodeUnitSize(source);
+
+  std::string result(bytes.size() * 2 + 16, '\0');
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  std::size_t written = 0;
+  const auto skipOneCharacter = [&] {
+    std::size_t length = unitSize;
+    char32_t decoded[2];
+    char* probeIn = in;
+    std::size_t probeLeft = inLeft < 8 ? inLeft : 8;
+    char* probeOut = reinterpret_cast<char*>(decoded);
+    std::size_t probeOutLeft = 4;  // room for exactly one character
+    probe.reset();
+    iconv(probe.get(), &probeIn, &probeLeft, &probeOut, &probeOutLeft);
+    if (probeOutLeft == 0 && probeIn > in) {
+      length = static_cast<std::size_t>(probeIn - in);
+    }
+    if (length > inLeft) {
+      length = inLeft;
+    }
+    in += length;
+    inLeft -= length;
+    if (result.size() - written < replacement.size()) {
+      result.resize(result.size() * 2 + replacement.size());
+    }
+    std::memcpy(result.data() + written, replacement.data(), replacement.size());
+    written += replacement.size();
+  };
+  while (true) {
+    char* out = result.data() + written;
+    std::size_t outLeft = result.size() - written;
+    const std::size_t status = inLeft == 0 ? iconv(converter.get(), nullptr, nullptr, &out, &outLeft)
+                                           : iconv(converter.get(), &in, &inLeft, &out, &outLeft);
+    written = result.size() - outLeft;
+    if (status != static_cast<std::size_t>(-1)) {
+      if (inLeft == 0) {
+        break;
+      }
+      continue;
+    }
+    if (errno == E2BIG) {
+      result.resize(result.size() * 2);
+    } else if (errno == EILSEQ || errno == EINVAL) {
+      skipOneCharacter();
+    } else {
+      return {};
+    }
+  }
+  result.resize(written);
+  return result;
+}
+
+std::string ConvertCharset(std::string_view bytes, std::string_view from, std::string_view to) {
+  const std::string target = UpperAscii(to);
+  const std::string source = UpperAscii(from);
+  if (IsProgramCharset(target)) {
+    if (source == "UTF-8" || source == "UTF8") {
+      return Utf8ToGbk(bytes);
+    }
+    if (source == "UTF-16LE") {
+      return Utf16BytesToGbk(bytes, false);
+    }
+    if (source == "UTF-16BE") {
+      return Utf16BytesToGbk(bytes, true);
+    }
+  }
+  return ConvertCharsetWithIconv(bytes, from, to);
+}
+
+}  // namespace gw

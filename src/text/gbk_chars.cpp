@@ -1,0 +1,69 @@
+#include "text/gbk_chars.h"
+
+#include <cstring>
+
+namespace gw {
+
+std::string_view UntilFirstNul(std::string_view bytes) {
+  const void* nul = std::memchr(bytes.data(), 0, bytes.size());
+  if (nul == nullptr) {
+    return bytes;
+  }
+  return bytes.substr(0, static_cast<const char*>(nul) - bytes.data());
+}
+
+std::vector<std::size_t> CharStartOffsets(std::string_view text, CrLf crlf) {
+  std::vector<std::size_t> offsets;
+  offsets.reserve(text.size() + 1);
+  ForEachChar(text, crlf, [&](std::size_t offset, std::size_t) { offsets.push_back(offset); });
+  offsets.push_back(text.size());
+  return offsets;
+}
+
+int CharCount(std::string_view text) {
+  int count = 0;
+  const std::size_t size = text.size();
+  for (std::size_t offset = 0; offset < size; ++count) {
+    const auto byte = static_cast<unsigned char>(text[offset]);
+    if (byte >= 0x80) {
+      offset += (offset + 1 < size) ? 2 : 1;
+    } else if (byte == '\r' && offset + 1 < size && text[offset + 1] == '\n') {
+      offset += 2;
+    } else {
+      ++offset;
+    }
+  }
+  return count;
+}
+
+std::string CharMid(std::string_view text, int start, int count) {
+  if (count < 1) {
+    return {};
+  }
+  if (start < 1) {
+    start = 1;
+  }
+  const long long last = static_cast<long long>(start) + count - 1;
+  std::size_t begin = text.size();
+  std::size_t end = text.size();
+  long long position = 0;
+  for (std::size_t offset = 0; offset < text.size();) {
+    ++position;
+    if (position == start) {
+      begin = offset;
+    }
+    offset += CharLengthAt(text, offset, CrLf::AsOneChar);
+    if (position == last) {
+      end = offset;
+      break;
+    }
+  }
+  if (begin >= end) {
+    return {};
+  }
+  return std::string(text.substr(begin, end - begin));
+}
+
+std::string CharLeft(std::string_view text, int n) { return CharMid(text, 1, n); }
+
+}  // namespace gw
