@@ -1,0 +1,86 @@
+#include "text/gzip.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace gw {
+namespace {
+
+// An inflate stream set up for gzip data, ended when it goes out of scope.
+class GzipInflater {
+ public:
+  GzipInflater() { ready_ = inflateInit2(&stream_, 16 + MAX_WBITS) == Z_OK; }
+  ~GzipInflater() {
+    if (ready_) {
+      inflateEnd(&stream_);
+    }
+  }
+  GzipInflater(const GzipInflater&) = delete;
+  GzipInflater& operator=(const GzipInflater&) = delete;
+
+  bool ready() const { return ready_; }
+  z_stream& stream() { return stream_; }
+
+ private:
+  z_stream stream_{};
+  bool ready_ = false;
+};
+
+}  // namespace
+
+std::string GunzipBytes(std::string_view compressed) {
+  std::string result;
+  GzipInflater inflater;
+  if (!inflater.ready() || compressed.empty()) {
+    return result;
+  }
+  z_stream& stream = inflater.stream();
+  // zlib counts in uInt: hand the input over in slices that fit.
+  constexpr std::size_t kMaxSlice = std::size_t{1} << 30;
+  const auto* next = reinterpret_cast<const Bytef*>(compressed.data());
+  std::size_t remaining = compressed.size();
+  const auto refill = [&] {
+    if (stream.avail_in == 0 && remaining > 0) {
+      const std::size_t slice = std::min(remaining, kMaxSlice);
+      stream.next_in = const_cast<Bytef*>(next);
+      stream.avail_in = static_cast<uInt>(slice);
+      next += slice;
+      remaining -= slice;
+    }
+  };
+
+  // Text compresses well: start with room for a few times the input and grow geometrically.
+  std::size_t written = 0;
+  result.resize(std::max<std::size_t>(compressed.size() * 4, 64 * 1024));
+  while (true) {
+    refill();
+    if (written == result.size()) {
+      result.resize(result.size() * 2);
+    }
+    const std::size_t room = std::min(result.size() - written, kMaxSlice);
+    stream.next_out = reinterpret_cast<Bytef*>(result.data() + written);
+    stream.avail_out = static_cast<uInt>(room);
+    const int status = inflate(&stream, Z_NO_FLUSH);
+    written += room - stream.avail_out;
+    if (status == Z_STREAM_END) {
+      refill();
+      if (stream.avail_in == 0) {
+        break;  // the last member ended with the input
+      }
+      // Another member follows (or trailing bytes, which then fail as a corrupt member).
+      if (inflateReset(&stream) != Z_OK) {
+        break;
+      }
+      continue;
+    }
+    if (status != Z_OK) {
+      break;  // corrupt data, or truncated input that cannot go further (Z_BUF_ERROR)
+    }
+  }
+  result.resize(written);
+  return result;
+}
+
+}  // namespace gw

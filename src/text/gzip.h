@@ -1,0 +1,20 @@
+// gzip decompression of whole in-memory data.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace gw {
+
+// Decompresses gzip data the way `gzip -d` does: every member of a multi-member stream (as
+// `cat a.gz b.gz` makes) is decompressed and the results are joined. On corrupt or truncated
+// data the result is what was decompressed before the fault, possibly nothing.
+std::string GunzipBytes(std::string_view compressed);
+
+// True when `bytes` starts with the gzip signature 1F 8B.
+inline bool StartsWithGzipSignature(std::string_view bytes) {
+  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
+         static_cast<unsigned char>(bytes[1]) == 0x8B;
+}
+
+}  // namespace gw

@@ -1,0 +1,246 @@
+#include "text/source_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+#include "text/charset.h"
+#include "text/gbk_chars.h"
+#include "text/gzip.h"
+#include "text/html_charset.h"
+
+namespace gw {
+namespace {
+
+// A file descriptor closed when it goes out of scope.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+// The whole content of the file, read once; nothing when it cannot be opened or is a folder.
+// A read error ends the content where it happened.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) {
+    return std::nullopt;
+  }
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode)) {
+    return std::nullopt;
+  }
+  std::string content;
+  // A regular file is read in one go into room of its size (plus one byte to see the end);
+  // anything else (a pipe, a growing file) grows as it is read.
+  std::size_t capacity = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) + 1
+                                                 : std::size_t{64} * 1024;
+  content.resize(capacity);
+  std::size_t filled = 0;
+  while (true) {
+    if (filled == content.size()) {
+      content.resize(content.size() * 2);
+    }
+    const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      break;
+    }
+    filled += static_cast<std::size_t>(got);
+  }
+  content.resize(filled);
+  return content;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view mark) {
+  return bytes.size() >= mark.size() && bytes.substr(0, mark.size()) == mark;
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+// Name of the source charset handed to the conversion; empty for none.
+std::string_view CharsetName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Utf16Le:
+      return "UTF-16LE";
+    case TextEncoding::Utf16Be:
+      return "UTF-16BE";
+    case TextEncoding::Big5:
+      return "BIG5";
+    case TextEncoding::Big5Hkscs:
+      return "BIG5-HKSCS";
+    default:
+      return {};
+  }
+}
+
+TextEncoding FromHtmlCharset(HtmlCharset charset) {
+  switch (charset) {
+    case HtmlCharset::Utf8:
+      return TextEncoding::Utf8;
+    case HtmlCharset::Big5:
+      return TextEncoding::Big5;
+    case HtmlCharset::Big5Hkscs:
+      return TextEncoding::Big5Hkscs;
+    default:
+      return TextEncoding::Auto;
+  }
+}
+
+// Drops everything from the first zero byte on, in place.
+void CutAtFirstNul(std::string& text) {
+  text.resize(UntilFirstNul(text).size());
+}
+
+}  // namespace
+
+bool LooksLikeUtf8(std::string_view bytes) {
+  // Eight bytes at a time, without branches. Per byte, from its top bits: a continuation byte
+  // (10xxxxxx), a lead of at least two bytes (11xxxxxx), of at least three (111xxxxx), of four
+  // (1111xxxx), or no lead at all (F5-FF). The bytes are well formed exactly when every byte is a
+  // continuation byte if and only if a lead one, two or three bytes before it asks for one.
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const std::size_t n = bytes.size();
+  std::uint64_t anyHigh = 0;
+  std::uint64_t errors = 0;
+  std::uint64_t lead2 = 0;  // the previous word's flags, for the bytes after it
+  std::uint64_t lead3 = 0;
+  std::uint64_t lead4 = 0;
+  const auto examine = [&](std::uint64_t x) {
+    const std::uint64_t bit7 = x & kHigh;
+    const std::uint64_t bit6 = (x << 1) & kHigh;
+    const std::uint64_t bit5 = (x << 2) & kHigh;
+    const std::uint64_t bit4 = (x << 3) & kHigh;
+    const std::uint64_t bit3 = (x << 4) & kHigh;
+    const std::uint64_t bit2 = (x << 5) & kHigh;
+    const std::uint64_t bit1 = (x << 6) & kHigh;
+    const std::uint64_t bit0 = (x << 7) & kHigh;
+    const std::uint64_t continuation = bit7 & ~bit6;
+    const std::uint64_t atLeast2 = bit7 & bit6;
+    const std::uint64_t atLeast3 = atLeast2 & bit5;
+    const std::uint64_t atLeast4 = atLeast3 & bit4;
+    const std::uint64_t noLead = atLeast4 & (bit3 | (bit2 & (bit1 | bit0)));  // F5-FF
+    const std::uint64_t required = (atLeast2 << 8 | lead2 >> 56) | (atLeast3 << 16 | lead3 >> 48) |
+                                   (atLeast4 << 24 | lead4 >> 40);
+    errors |= (required ^ continuation) | noLead;
+    anyHigh |= bit7;
+    lead2 = atLeast2;
+    lead3 = atLeast3;
+    lead4 = atLeast4;
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, bytes.data() + i, sizeof x);
+    examine(x);
+    if ((i & 0xFFF) == 0 && errors != 0) {
+      return false;  // stop early on text that is not UTF-8
+    }
+  }
+  if (i < n) {
+    std::uint64_t x = 0;  // the last bytes, padded with zeros (ASCII)
+    std::memcpy(&x, bytes.data() + i, n - i);
+    examine(x);
+  }
+  // A sequence cut off by the end of the bytes: its continuation would lie in a padding byte,
+  // or past the last word.
+  const std::uint64_t pending = (lead2 >> 56) | (lead3 >> 48) | (lead4 >> 40);
+  return errors == 0 && pending == 0 && anyHigh != 0;
+}
+
+std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,
+                           TextEncoding& detected) {
+  std::optional<std::string> file = ReadWholeFile(path);
+  if (!file) {
+    return {};
+  }
+  std::string content = std::move(*file);
+
+  if (StartsWithGzipSignature(content)) {
+    std::string decompressed = GunzipBytes(content);
+    if (!decompressed.empty()) {
+      content = std::move(decompressed);
+    }
+  }
+
+  detected = choice;
+  std::size_t position = 0;
+  switch (choice) {
+    case TextEncoding::Auto:
+      if (StartsWith(content, kUtf8Mark)) {
+        detected = TextEncoding::Utf8;
+        position = kUtf8Mark.size();
+      } else if (StartsWith(content, kUtf16LeMark)) {
+        detected = TextEncoding::Utf16Le;
+        position = kUtf16LeMark.size();
+      } else if (StartsWith(content, kUtf16BeMark)) {
+        detected = TextEncoding::Utf16Be;
+        position = kUtf16BeMark.size();
+      } else {
+        detected = FromHtmlCharset(SniffHtmlCharset(UntilFirstNul(content)));
+      }
+      break;
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+      position = std::min<std::size_t>(2, content.size());  // skipped whether a mark or not
+      break;
+    case TextEncoding::Utf8:
+      if (StartsWith(content, kUtf8Mark)) {
+        position = kUtf8Mark.size();
+      }
+      break;
+    default:
+      break;
+  }
+
+  const std::string_view rest = std::string_view(content).substr(position);
+  if (detected == TextEncoding::Auto && LooksLikeUtf8(rest)) {
+    detected = TextEncoding::Utf8;
+  }
+
+  std::string text;
+  const std::string_view charset = CharsetName(detected);
+  if (!charset.empty() && !rest.empty()) {
+    text = ConvertCharset(rest, charset, "GB18030");
+    CutAtFirstNul(text);
+  }
+  if (text.empty()) {
+    // Nothing converted: the raw content from its first byte, as GBK.
+    text = std::move(content);
+    CutAtFirstNul(text);
+    detected = TextEncoding::Gbk;
+  }
+  return text;
+}
+
+std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,
+                           TextEncoding& detected, std::string& text) {
+  text = ReadSourceText(path, choice, detected);
+  return text;
+}
+
+}  // namespace gw
