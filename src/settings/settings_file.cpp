@@ -1,0 +1,178 @@
+#include "settings/settings_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+namespace gw {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded (it may report a late write error).
+  bool close() {
+    const int fd = std::exchange(fd_, -1);
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+fs::path FolderOf(const fs::path& target) {
+  const fs::path folder = target.parent_path();
+  return folder.empty() ? fs::path(".") : folder;
+}
+
+// Creates a new temporary file beside `target`; its name goes to `name`.
+int CreateTemporary(const fs::path& target, fs::path& name) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target;
+    name += std::string(kTemporaryInfix) + std::to_string(::getpid()) + "-" +
+            std::to_string(counter.fetch_add(1));
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+FileRead ReadWholeFile(const fs::path& path, std::string& bytes) {
+  bytes.clear();
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) {
+    return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
+  }
+  struct stat info {};
+  if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      bytes.clear();
+      return FileRead::Failed;
+    }
+    if (got == 0) {
+      return FileRead::Read;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
+  fs::path temporaryName;
+  Descriptor temporary(CreateTemporary(target, temporaryName));
+  if (temporary.get() < 0) {
+    return false;
+  }
+  // A replaced file keeps its permissions (a settings file made private stays private).
+  struct stat old {};
+  bool ok = true;
+  if (::stat(target.c_str(), &old) == 0) {
+    ok = ::fchmod(temporary.get(), old.st_mode & 07777) == 0;
+  }
+  ok = ok && WriteAll(temporary.get(), bytes) && ::fsync(temporary.get()) == 0;
+  ok = temporary.close() && ok;
+  ok = ok && ::rename(temporaryName.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporaryName.c_str());
+    return false;
+  }
+  // The rename is done; flushing the folder makes it durable. Some file systems cannot flush
+  // a folder, which does not undo the replacement.
+  const Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.get() >= 0) {
+    ::fsync(folder.get());
+  }
+  return true;
+}
+
+void RemoveStaleTemporaries(const fs::path& target) {
+  const std::string prefix = target.filename().string() + std::string(kTemporaryInfix);
+  std::error_code error;
+  for (fs::directory_iterator it(FolderOf(target), error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+std::optional<FileLock> FileLock::TryAcquire(const fs::path& target) {
+  fs::path lockName = target;
+  lockName += ".lock";
+  const int fd = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  return FileLock(fd);
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+FileLock::~FileLock() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+}
+
+}  // namespace gw
