@@ -1,0 +1,47 @@
+// One compiled pattern of the program's dialect on PCRE2 (16-bit, UTF, JIT when available),
+// with the global matching loop of the dialect.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "regex/pcre2_handles.h"
+
+namespace gw {
+
+class Pcre2Pattern {
+ public:
+  // Compiles `pattern` (dialect syntax, see TranslatePattern). On failure valid() is false and
+  // error() / errorOffset() say why and where (UTF-16 offset into `pattern`).
+  Pcre2Pattern(std::u16string_view pattern, bool ignoreCase, bool multiline);
+
+  bool valid() const { return code_ != nullptr; }
+  bool usesJit() const { return jitStack_ != nullptr; }
+  const std::u16string& error() const { return error_; }
+  std::size_t errorOffset() const { return errorOffset_; }
+  // Number of capture groups; 0 when the pattern did not compile.
+  int groupCount() const { return groupCount_; }
+
+  // Reports every match from left to right (only the first unless `global`) as PCRE2's ovector:
+  // start/end pairs of the match and each group, PCRE2_UNSET for groups that took no part.
+  // After an empty match the search goes on one character later. Returns false when the
+  // pattern is invalid or the engine gave up (a resource limit); the matches reported up to then
+  // are then to be thrown away.
+  bool forEachMatch(std::u16string_view subject, bool global,
+                    const std::function<void(const std::size_t* ovector)>& onMatch);
+
+ private:
+  void setLimitsFor(std::size_t subjectLength);
+
+  pcre2::Code code_;
+  pcre2::MatchData matchData_;
+  pcre2::MatchContext matchContext_;
+  pcre2::JitStack jitStack_;
+  int groupCount_ = 0;
+  std::u16string error_;
+  std::size_t errorOffset_ = 0;
+};
+
+}  // namespace gw

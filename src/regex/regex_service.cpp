@@ -1,0 +1,140 @@
+#include "regex/regex_service.h"
+
+#include <limits>
+#include <utility>
+
+#include "regex/pcre2_engine.h"
+#include "regex/regex_dialect.h"
+#include "text/charset.h"
+#include "text/gbk_chars.h"
+
+namespace gw {
+namespace {
+
+constexpr std::size_t kUnset = std::numeric_limits<std::size_t>::max();
+
+int ClampToInt(std::size_t value) {
+  return value > static_cast<std::size_t>(std::numeric_limits<int>::max())
+             ? std::numeric_limits<int>::max()
+             : static_cast<int>(value);
+}
+
+}  // namespace
+
+RegexService::RegexService() = default;
+RegexService::~RegexService() = default;
+RegexService::RegexService(RegexService&&) noexcept = default;
+RegexService& RegexService::operator=(RegexService&&) noexcept = default;
+
+bool RegexService::create(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
+  pattern_ = std::string(UntilFirstNul(pattern));
+  global_ = global;
+  engine_ = std::make_unique<Pcre2Pattern>(GbkToUtf16(pattern_), ignoreCase, multiline);
+  return true;
+}
+
+int RegexService::execute(std::string_view subject) {
+  matches_ = MatchList{};
+  if (!engine_ || !engine_->valid()) {
+    return 0;
+  }
+  MatchList found;
+  found.subject = GbkToUtf16(UntilFirstNul(subject));
+  found.groupCount = engine_->groupCount();
+  found.stride = 2 * (static_cast<std::size_t>(found.groupCount) + 1);
+  const bool ok = engine_->forEachMatch(found.subject, global_, [&found](const std::size_t* ov) {
+    found.offsets.insert(found.offsets.end(), ov, ov + found.stride);
+  });
+  if (!ok) {
+    return 0;
+  }
+  found.count = ClampToInt(found.offsets.size() / found.stride);
+  matches_ = std::move(found);
+  return matches_.count;
+}
+
+std::string RegexService::pattern() const {
+  return engine_ ? pattern_ : std::string();
+}
+
+std::string RegexService::replace(std::string_view subject, std::string_view replacement) {
+  if (!engine_ || !engine_->valid()) {
+    return {};
+  }
+  const std::u16string text = GbkToUtf16(UntilFirstNul(subject));
+  const ReplacementTemplate expansion(GbkToUtf16(UntilFirstNul(replacement)),
+                                      engine_->groupCount());
+  std::u16string result;
+  result.reserve(text.size());
+  std::size_t copied = 0;
+  const bool ok = engine_->forEachMatch(text, global_, [&](const std::size_t* ov) {
+    result.append(text, copied, ov[0] - copied);
+    expansion.expand(text, ov, result);
+    copied = ov[1];
+  });
+  if (!ok) {
+    return {};
+  }
+  result.append(text, copied);
+  return Utf16ToGbk(result);
+}
+
+int RegexService::matchCount() const {
+  return matches_.count;
+}
+
+const std::size_t* RegexService::span(int i, int j) const {
+  if (i < 1 || i > matches_.count || j < 0 || j > matches_.groupCount) {
+    return nullptr;
+  }
+  return matches_.offsets.data() + static_cast<std::size_t>(i - 1) * matches_.stride +
+         2 * static_cast<std::size_t>(j);
+}
+
+std::string RegexService::textOf(int i, int j, int* firstIndex) const {
+  const std::size_t* group = span(i, j);
+  if (group == nullptr) {
+    return {};
+  }
+  if (firstIndex != nullptr) {
+    *firstIndex = ClampToInt(span(i, 0)[0]);
+  }
+  if (group[0] == kUnset || group[1] <= group[0]) {
+    return {};
+  }
+  return Utf16ToGbk(std::u16string_view(matches_.subject).substr(group[0], group[1] - group[0]));
+}
+
+std::string RegexService::matchText(int i) const {
+  return textOf(i, 0, nullptr);
+}
+
+std::string RegexService::subMatchText(int i, int j) const {
+  return j < 1 ? std::string() : textOf(i, j, nullptr);
+}
+
+int RegexService::subMatchCount() const {
+  return matches_.count > 0 ? matches_.groupCount : 0;
+}
+
+std::string RegexService::matchTextAt(int i, int* firstIndex) const {
+  return textOf(i, 0, firstIndex);
+}
+
+std::string RegexService::subMatchTextAt(int i, int j, int* firstIndex) const {
+  return j < 1 ? std::string() : textOf(i, j, firstIndex);
+}
+
+bool RegexService::isValid() const {
+  return engine_ && engine_->valid();
+}
+
+std::string RegexService::compileError() const {
+  return engine_ && !engine_->valid() ? Utf16ToGbk(engine_->error()) : std::string();
+}
+
+int RegexService::compileErrorOffset() const {
+  return engine_ && !engine_->valid() ? ClampToInt(engine_->errorOffset()) : -1;
+}
+
+}  // namespace gw

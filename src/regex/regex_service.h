@@ -1,0 +1,94 @@
+// The program's one regular-expression facility. An instance holds one compiled pattern with
+// the switches ignore-case, multi-line and global, and the match list of its last search.
+// Texts are GBK on both sides; matching runs on UTF-16 (PCRE2 with JIT), so a double-byte
+// character is one character for the pattern and offsets are counted in UTF-16 code units.
+// Match and group numbers are 1-based. Failures give the empty value of the result type.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gw {
+
+class Pcre2Pattern;
+
+class RegexService {
+ public:
+  RegexService();
+  ~RegexService();
+  RegexService(RegexService&&) noexcept;
+  RegexService& operator=(RegexService&&) noexcept;
+  // An instance owns its compiled pattern and matches; it is moved, never shared or copied.
+  RegexService(const RegexService&) = delete;
+  RegexService& operator=(const RegexService&) = delete;
+
+  // Escaping of user-typed words for use in a pattern, character by character over GBK (the
+  // second byte of a double-byte character is never escaped).
+  // Escapes \ ^ $ + . { } [ ] = ( ) - and the double quote; "*" becomes ".*" and "?" ".?";
+  // "|" stays an alternation.
+  static std::string escapeWildcards(std::string_view text);
+  // Escapes every metacharacter: \ ^ $ + . { } [ ] = ( ) ? * | and the double quote.
+  static std::string escapeLiteral(std::string_view text);
+  // As escapeLiteral, but "|" stays an alternation.
+  static std::string escapeKeepAlternation(std::string_view text);
+  // As escapeKeepAlternation, but "(" and ")" stay groups.
+  static std::string escapeKeepGroups(std::string_view text);
+
+  // Compiles `pattern`. Always returns true: a pattern the engine rejects is kept, and then
+  // execute() finds nothing and replace() returns the empty text; isValid(), compileError() and
+  // compileErrorOffset() tell what is wrong. The previous match list stays until the next
+  // execute().
+  bool create(std::string_view pattern, bool ignoreCase = true, bool multiline = true,
+              bool global = true);
+  // Searches `subject` and keeps the matches (every non-overlapping match left to right when
+  // global, else at most the first). Returns their number.
+  int execute(std::string_view subject);
+  // The pattern of the last create(); empty before.
+  std::string pattern() const;
+  // `subject` with every match (the first only when not global) replaced by the expansion of
+  // `replacement`: "$1".."$99" groups, "$&" the match, "$`" / "$'" the text before / after it,
+  // "$$" a dollar sign. The match list is not touched.
+  std::string replace(std::string_view subject, std::string_view replacement = {});
+
+  int matchCount() const;
+  std::string matchText(int i) const;
+  // Group j of match i; empty when the group took no part in the match.
+  std::string subMatchText(int i, int j) const;
+  // Number of capture groups when the last execute() found a match, else 0.
+  int subMatchCount() const;
+  // As matchText; `firstIndex` (when given) receives the UTF-16 offset of the match.
+  std::string matchTextAt(int i, int* firstIndex = nullptr) const;
+  // As subMatchText; `firstIndex` (when given) receives the UTF-16 offset of the whole match.
+  std::string subMatchTextAt(int i, int j, int* firstIndex = nullptr) const;
+
+  // Whether the last create() gave a usable pattern.
+  bool isValid() const;
+  // The engine's message for a pattern it rejected (GBK), empty when the pattern is valid.
+  std::string compileError() const;
+  // UTF-16 offset in the pattern where the engine found the fault; -1 when it is valid.
+  int compileErrorOffset() const;
+
+ private:
+  // The text of the last search and the match offsets, converted to GBK only when asked for.
+  struct MatchList {
+    std::u16string subject;
+    std::vector<std::size_t> offsets;  // per match: start/end pairs of the match and its groups
+    std::size_t stride = 0;            // offsets per match
+    int groupCount = 0;
+    int count = 0;
+  };
+
+  // Offsets [start, end) of group j (0 = whole match) of match i, or nullptr when out of range.
+  const std::size_t* span(int i, int j) const;
+  std::string textOf(int i, int j, int* firstIndex) const;
+
+  std::string pattern_;
+  bool global_ = true;
+  std::unique_ptr<Pcre2Pattern> engine_;
+  MatchList matches_;
+};
+
+}  // namespace gw
