@@ -1,0 +1,121 @@
+#include "engine/output_writer.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "text/charset.h"
+#include "text/gbk_chars.h"
+
+namespace gw {
+namespace {
+
+// The file name of `path` cut at its last ".", empty when it has none.
+std::string NameWithoutExtension(const std::filesystem::path& path) {
+  const std::string name = path.filename().string();
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(0, dot);
+}
+
+// Cuts UTF-8 `text` to at most `maxBytes` bytes without splitting a character.
+void CutUtf8(std::string& text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) {
+    return;
+  }
+  std::size_t cut = maxBytes;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+    --cut;
+  }
+  text.resize(cut);
+}
+
+bool WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    return false;
+  }
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+}  // namespace
+
+std::filesystem::path OutputFolderFor(const std::filesystem::path& sourcePath,
+                                      std::string_view folderBoxText) {
+  if (folderBoxText.empty()) {
+    return sourcePath.parent_path() / NameWithoutExtension(sourcePath);
+  }
+  std::string folder = GbkToUtf8(UntilFirstNul(folderBoxText));
+  // "out" and "out/" name the same folder; the root keeps its one separator.
+  while (folder.size() > 1 && folder.back() == std::filesystem::path::preferred_separator) {
+    folder.pop_back();
+  }
+  return std::filesystem::path(folder);
+}
+
+bool PrepareOutputFolder(const std::filesystem::path& folder) {
+  if (folder.empty()) {
+    return true;  // the current folder (a relative source path without a folder part)
+  }
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return std::filesystem::is_directory(folder, error);
+}
+
+std::string CleanFileName(std::string_view text) {
+  static constexpr std::string_view kToFullWidth = "\\/:*?|<>";
+  std::string cleaned;
+  cleaned.reserve(text.size() + 8);
+  // Character by character, so that a double-byte character whose second byte is "\" or "|"
+  // stays intact.
+  ForEachChar(text, CrLf::AsTwoChars, [&](std::size_t offset, std::size_t length) {
+    const char c = text[offset];
+    if (length == 2) {
+      cleaned.append(text.substr(offset, 2));
+    } else if (kToFullWidth.find(c) != std::string_view::npos) {
+      cleaned.push_back(static_cast<char>(0xA3));
+      cleaned.push_back(static_cast<char>(static_cast<unsigned char>(c) + 0x80));
+    } else if (c != '"' && c != '\r' && c != '\n' && c != '\t') {
+      cleaned.push_back(c);
+    }
+  });
+  return cleaned;
+}
+
+std::string UntitledName() {
+  return Utf8ToGbk("无标题");
+}
+
+bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view title,
+                          std::string_view extension, std::string_view article) {
+  std::string cleaned = CleanFileName(UntilFirstNul(title));
+  if (cleaned.empty()) {
+    cleaned = UntitledName();
+  }
+  const std::string stem = GbkToUtf8(cleaned);
+  const std::string tail = "." + GbkToUtf8(UntilFirstNul(extension));
+
+  // The first name this run has not written yet: the title itself, then "title (2)", … each cut
+  // so that the whole name fits the file system.
+  std::filesystem::path path;
+  for (int copy = 1;; ++copy) {
+    const std::string suffix = copy == 1 ? std::string() : " (" + std::to_string(copy) + ")";
+    std::string name = stem;
+    const std::size_t fixed = suffix.size() + tail.size();
+    CutUtf8(name, fixed < kMaxNameBytes ? kMaxNameBytes - fixed : 0);
+    path = (folder / (name + suffix + tail)).lexically_normal();
+    if (!usedPaths_.contains(path)) {
+      break;
+    }
+  }
+
+  if (!WriteBytes(path, article)) {
+    return false;
+  }
+  usedPaths_.insert(path);
+  lastPath_ = path;
+  ++written_;
+  return true;
+}
+
+}  // namespace gw

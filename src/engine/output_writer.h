@@ -1,0 +1,59 @@
+// Where a run's articles go and how they are written: the output folder of a source file, the
+// file-name cleaning rule (also applied to words that enter a title), and the writer that turns
+// a title into a file of its own.
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace gw {
+
+// The output folder for the source file `sourcePath` (a file-system path). With an empty folder
+// box (GBK text) it is a sub-folder next to the source, named after the source's file name cut at
+// its last "." (a name without "." gives the source's own folder); otherwise it is the box text,
+// converted to the file system's UTF-8, without trailing separators.
+std::filesystem::path OutputFolderFor(const std::filesystem::path& sourcePath,
+                                      std::string_view folderBoxText);
+
+// Creates `folder` with its missing parents. Returns whether the folder exists afterwards; a run
+// ignores a failure, its writes then fail.
+bool PrepareOutputFolder(const std::filesystem::path& folder);
+
+// `text` (GBK) made fit for a file name: \ / : * ? | < > become their full-width forms, double
+// quotes, CR LF, CR, LF and TAB are removed. Nothing else changes (no trimming, no length limit).
+std::string CleanFileName(std::string_view text);
+
+// The name an article gets when no title is left after cleaning.
+std::string UntitledName();  // GBK
+
+// Writes the articles of one run, one file per article, named after the cleaned title.
+// Every article of the run keeps its own file: a name the run already wrote gets " (2)",
+// " (3)", … before the extension, an empty title becomes UntitledName(), and a name too long
+// for the file system is shortened at a character boundary. A file left by an earlier run is
+// overwritten.
+class ArticleWriter {
+ public:
+  // Longest file name, in bytes of its UTF-8 form, that the file system accepts.
+  static constexpr std::size_t kMaxNameBytes = 255;
+
+  // Writes `article` (GBK bytes, unchanged) to folder / title "." extension. `title` and
+  // `extension` are GBK; an empty extension leaves the name ending in ".". Returns false when
+  // the file could not be created or written; such an article is not counted.
+  bool write(const std::filesystem::path& folder, std::string_view title,
+             std::string_view extension, std::string_view article);
+
+  // Articles written by this writer.
+  int written() const { return written_; }
+
+  // The path the last successful write() used.
+  const std::filesystem::path& lastPath() const { return lastPath_; }
+
+ private:
+  std::set<std::filesystem::path> usedPaths_;
+  std::filesystem::path lastPath_;
+  int written_ = 0;
+};
+
+}  // namespace gw

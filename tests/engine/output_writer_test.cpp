@@ -1,0 +1,168 @@
+#include "engine/output_writer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "text/charset.h"
+
+namespace gw {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string G(std::string_view utf8) {
+  return Utf8ToGbk(utf8);
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// File names in `folder`, as the file system holds them (UTF-8).
+std::set<std::string> NamesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+class ArticleWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "gw-output-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code error;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, error);
+    fs::remove_all(folder_, error);
+  }
+
+  fs::path folder_;
+  ArticleWriter writer_;
+};
+
+TEST(OutputFolderTest, EmptyBoxGivesSubFolderNamedAfterTheSource) {
+  EXPECT_EQ(OutputFolderFor("/data/chats/group1.txt", ""), fs::path("/data/chats/group1"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/archive.2024.txt", ""),
+            fs::path("/data/chats/archive.2024"));
+  // A source without an extension cannot have a sibling folder of its own name: its articles go
+  // next to it.
+  EXPECT_EQ(OutputFolderFor("/data/chats/group1", "").lexically_normal(), fs::path("/data/chats/"));
+}
+
+TEST(OutputFolderTest, BoxTextIsConvertedAndTrailingSeparatorDoesNotMatter) {
+  const fs::path expected("/srv/输出/文章");
+  EXPECT_EQ(OutputFolderFor("/data/a.txt", G("/srv/输出/文章")), expected);
+  EXPECT_EQ(OutputFolderFor("/data/a.txt", G("/srv/输出/文章/")), expected);
+  EXPECT_EQ(OutputFolderFor("/data/a.txt", "/"), fs::path("/"));
+}
+
+TEST_F(ArticleWriterTest, PreparingAFolderCreatesItsParents) {
+  const fs::path nested = folder_ / "a" / "b" / "c";
+  EXPECT_TRUE(PrepareOutputFolder(nested));
+  EXPECT_TRUE(fs::is_directory(nested));
+  EXPECT_TRUE(PrepareOutputFolder(nested));  // already there
+}
+
+TEST(CleanFileNameTest, ForbiddenCharactersBecomeFullWidthAndBreaksAndQuotesGo) {
+  EXPECT_EQ(CleanFileName("a/b:c?"), G("a／b：c？"));
+  EXPECT_EQ(CleanFileName("\\/:*?|<>"), G("＼／：＊？｜＜＞"));
+  EXPECT_EQ(CleanFileName("say \"hi\""), "say hi");
+  EXPECT_EQ(CleanFileName("one\r\ntwo\rthree\nfour\tfive"), "onetwothreefourfive");
+  // Nothing else changes: spaces and dots stay.
+  EXPECT_EQ(CleanFileName(" .name. "), " .name. ");
+  // Double-byte characters whose second byte is "|" or "\" stay whole.
+  EXPECT_EQ(CleanFileName(G("億俓|")), G("億俓｜"));
+}
+
+TEST_F(ArticleWriterTest, NameIsTheTitleWithTheExtensionInUtf8AndContentsStayGbk) {
+  const std::string article = G("第一段，中文。\r\n第二段\r\n");
+  ASSERT_TRUE(writer_.write(folder_, G("群聊/精选?"), "txt", article));
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"群聊／精选？.txt"});
+  EXPECT_EQ(ReadBytes(folder_ / "群聊／精选？.txt"), article);
+  EXPECT_EQ(writer_.written(), 1);
+}
+
+TEST_F(ArticleWriterTest, EmptyExtensionLeavesTheNameEndingInADot) {
+  ASSERT_TRUE(writer_.write(folder_, "plain", "", "x"));
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"plain."});
+}
+
+TEST_F(ArticleWriterTest, EqualTitlesInOneRunEachKeepTheirOwnFile) {
+  for (const char* body : {"one", "two", "three"}) {
+    ASSERT_TRUE(writer_.write(folder_, G("同一标题"), "txt", body));
+  }
+  // A title that already looks like a numbered copy does not take another article's place.
+  ASSERT_TRUE(writer_.write(folder_, G("同一标题 (2)"), "txt", "four"));
+  EXPECT_EQ(writer_.written(), 4);
+  EXPECT_EQ(NamesIn(folder_).size(), 4u);
+  EXPECT_EQ(ReadBytes(folder_ / "同一标题.txt"), "one");
+  EXPECT_EQ(ReadBytes(folder_ / "同一标题 (2).txt"), "two");
+  EXPECT_EQ(ReadBytes(folder_ / "同一标题 (3).txt"), "three");
+  EXPECT_EQ(ReadBytes(folder_ / "同一标题 (2) (2).txt"), "four");
+}
+
+TEST_F(ArticleWriterTest, TitlesThatCleanToTheSameNameAreNumberedToo) {
+  ASSERT_TRUE(writer_.write(folder_, "a\"b", "txt", "1"));
+  ASSERT_TRUE(writer_.write(folder_, "ab", "txt", "2"));
+  EXPECT_EQ(NamesIn(folder_), (std::set<std::string>{"ab.txt", "ab (2).txt"}));
+}
+
+TEST_F(ArticleWriterTest, EmptyTitleIsWrittenAsUntitled) {
+  ASSERT_TRUE(writer_.write(folder_, "", "txt", "1"));
+  ASSERT_TRUE(writer_.write(folder_, "\"\r\n", "txt", "2"));
+  EXPECT_EQ(NamesIn(folder_), (std::set<std::string>{"无标题.txt", "无标题 (2).txt"}));
+}
+
+TEST_F(ArticleWriterTest, OverlongTitleIsCutAtACharacterBoundaryToFitTheFileSystem) {
+  std::string title;
+  for (int i = 0; i < 100; ++i) {
+    title += G("长");  // three bytes in UTF-8: 300 bytes in all
+  }
+  ASSERT_TRUE(writer_.write(folder_, title, "txt", "1"));
+  ASSERT_TRUE(writer_.write(folder_, title, "txt", "2"));
+  std::string first;
+  for (int i = 0; i < 83; ++i) {
+    first += "长";  // 249 bytes + ".txt" = 253
+  }
+  const std::string second = first.substr(0, 82 * 3) + " (2)";  // 246 + 4 + 4 = 254
+  EXPECT_EQ(NamesIn(folder_), (std::set<std::string>{first + ".txt", second + ".txt"}));
+  EXPECT_EQ(ReadBytes(folder_ / (second + ".txt")), "2");
+}
+
+TEST_F(ArticleWriterTest, FileFromAnEarlierRunIsOverwritten) {
+  std::ofstream(folder_ / "old.txt") << "from yesterday, much longer";
+  ASSERT_TRUE(writer_.write(folder_, "old", "txt", "today"));
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
+  EXPECT_EQ(ReadBytes(folder_ / "old.txt"), "today");
+}
+
+TEST_F(ArticleWriterTest, FailedWriteIsNotCountedAndDoesNotReserveTheName) {
+  EXPECT_FALSE(writer_.write(folder_ / "missing", "t", "txt", "x"));
+  EXPECT_EQ(writer_.written(), 0);
+
+  const fs::path locked = folder_ / "locked";
+  fs::create_directory(locked);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+  if (geteuid() != 0) {  // the super-user writes anywhere
+    EXPECT_FALSE(writer_.write(locked, "t", "txt", "x"));
+    EXPECT_EQ(writer_.written(), 0);
+  }
+
+  const int before = writer_.written();
+  ASSERT_TRUE(writer_.write(folder_, "t", "txt", "x"));
+  EXPECT_EQ(writer_.lastPath().filename(), "t.txt");
+  EXPECT_EQ(writer_.written(), before + 1);
+}
+
+}  // namespace
+}  // namespace gw
