@@ -1,0 +1,68 @@
+// The compiled form of a blocked-word library: the distinct words in one automaton and the
+// replacement, applied to a whole text in one pass.
+//
+// The result is the one of the word-by-word procedure (each word in library order, every
+// occurrence replaced before the next word, occurrences only on character boundaries), computed
+// without a pass per word:
+//
+// - When replacements can neither create nor shift occurrences (the replacement is not empty, no
+//   word overlaps a replacement in any alignment, and the replacement does not end with a lone
+//   lead byte), the occurrences that get replaced are exactly those of the original text that
+//   survive a greedy pick in (word, position) order: an occurrence is replaced unless an earlier
+//   word, or the same word further left, already took one of its bytes. One automaton pass
+//   finds the occurrences; groups of overlapping occurrences are resolved independently.
+// - Otherwise the text is cut after every ASCII byte that occurs in no word: no occurrence can
+//   ever contain such a byte, and the byte is never removed, so nothing that happens on one side
+//   of it changes the other side, character boundaries included. Pieces without any occurrence
+//   are copied; the others are filtered word by word, visiting only the words that occur there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/aho_corasick.h"
+
+namespace gw::detail {
+
+class BlockedWordMatcher {
+ public:
+  // `settleBytes`: how much text the independent pass scans between attempts to resolve what it
+  // has collected; it bounds the memory held for occurrences, not the result.
+  BlockedWordMatcher(const std::vector<std::string>& words, std::string replacement,
+                     std::size_t settleBytes = std::size_t{1} << 18);
+
+  std::string Filter(std::string_view text) const;
+
+  // True when replacements can neither create nor shift occurrences (see above).
+  bool independentOccurrences() const { return independent_; }
+
+ private:
+  struct Occurrence {
+    std::size_t start;
+    std::uint32_t pattern;
+  };
+
+  std::string FilterIndependent(std::string_view text) const;
+  void ResolveGroup(std::string_view text, std::size_t from, std::size_t to,
+                    std::vector<Occurrence>& occurrences, std::string& out) const;
+  std::string FilterByPieces(std::string_view text) const;
+  std::string FilterPiece(std::string_view piece) const;
+  std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;
+  std::uint32_t FirstWordAfter(std::uint32_t pattern, std::int64_t after) const;
+
+  std::string replacement_;
+  std::vector<std::string> patterns_;          // distinct non-empty words, by first appearance
+  std::vector<std::uint32_t> patternOfWord_;   // by library position; kNone for empty words
+  std::vector<std::uint32_t> wordsOfPattern_;  // library positions of each pattern, ascending
+  std::vector<std::uint32_t> wordsStart_;      // pattern p owns [wordsStart_[p], wordsStart_[p+1])
+  AhoCorasick automaton_;
+  std::size_t settleBytes_;
+  bool independent_ = true;
+  bool replacementEndsInLeadByte_ = false;
+  bool separates_[256] = {};  // ASCII bytes that occur in no word
+};
+
+}  // namespace gw::detail

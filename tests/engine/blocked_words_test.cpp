@@ -1,0 +1,233 @@
+#include "engine/blocked_words.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/blocked_words_matcher.h"
+#include "text/charset.h"
+#include "text/gbk_chars.h"
+
+namespace gw {
+namespace {
+
+std::string G(const char* utf8) {
+  return Utf8ToGbk(utf8);
+}
+
+// The word-by-word procedure written as plainly as possible: for each word, find the leftmost
+// occurrence on character boundaries of the current text at or after the search start, replace
+// it, go on at its position plus the replacement length (plus one when that is 0).
+std::string FilterOneWordAtATime(std::string text, const std::vector<std::string>& words,
+                                 const std::string& replacement) {
+  const std::size_t step = replacement.empty() ? 1 : replacement.size();
+  for (const std::string& word : words) {
+    if (word.empty()) {
+      continue;
+    }
+    std::size_t from = 0;
+    while (true) {
+      const std::vector<std::size_t> starts = CharStartOffsets(text, CrLf::AsTwoChars);
+      const auto isBoundary = [&](std::size_t offset) {
+        return std::binary_search(starts.begin(), starts.end(), offset);
+      };
+      std::size_t at = text.find(word, from);
+      while (at != std::string::npos && !(isBoundary(at) && isBoundary(at + word.size()))) {
+        at = text.find(word, at + 1);
+      }
+      if (at == std::string::npos) {
+        break;
+      }
+      text.replace(at, word.size(), replacement);
+      from = at + step;
+    }
+  }
+  return text;
+}
+
+std::string Filter(const std::string& text, std::vector<std::string> words,
+                   std::string replacement = "**") {
+  return FilterBlockedWords(text, BlockedWordFilter(std::move(words), std::move(replacement)));
+}
+
+TEST(BlockedWordsTest, WordsAreReplacedOneAfterAnotherInLibraryOrder) {
+  // "广告" and "代购" are replaced; "代" then finds nothing in "****".
+  EXPECT_EQ(Filter(G("代购广告"), SplitBlockedWords(G("广告|代购|代"), "|")), "****");
+  // "代" comes first and is replaced inside "代购", which then no longer occurs.
+  EXPECT_EQ(Filter(G("代购"), SplitBlockedWords(G("代|代购"), "|")), G("**购"));
+  // A later word can match text that holds an earlier word's replacement.
+  EXPECT_EQ(Filter("xay", {"a", "x**"}), "**y");
+  // Bytes compare exactly: letter case matters.
+  EXPECT_EQ(Filter("Spam spam", {"spam"}), "Spam **");
+}
+
+TEST(BlockedWordsTest, SearchGoesOnAfterTheInsertedReplacement) {
+  // The replacement holds the word: it is not searched again, so this ends.
+  EXPECT_EQ(Filter("aa", {"a"}, "aa"), "aaaa");
+  // Overlapping occurrences of one word: the leftmost wins, the search goes on after it.
+  EXPECT_EQ(Filter("aaa", {"aa"}), "**a");
+  // An empty replacement deletes; the search resumes one byte on, so an occurrence that begins
+  // right where the deleted one ended is skipped in that pass.
+  EXPECT_EQ(Filter("abab!abab", {"ab"}, ""), "ab!ab");
+  // ...but a later word sees the text closed up around the deletion.
+  EXPECT_EQ(Filter("xaby", {"ab", "xy"}, ""), "");
+}
+
+TEST(BlockedWordsTest, EmptyWordsAndEmptyLibrariesChangeNothing) {
+  EXPECT_EQ(SplitBlockedWords("a||b|", "|"), (std::vector<std::string>{"a", "", "b", ""}));
+  EXPECT_EQ(Filter("a b", SplitBlockedWords("||", "|")), "a b");
+  EXPECT_EQ(Filter("a b", {}), "a b");
+  EXPECT_EQ(FilterBlockedWords("a b", BlockedWordFilter()), "a b");
+  // Nothing is trimmed: the space belongs to the word.
+  EXPECT_EQ(Filter("a b ab", SplitBlockedWords("a |x", "|")), "**b ab");
+}
+
+// A GBK word never matches the trail byte of one character with the bytes after it: "形" is
+// D0 CE, which lies inside "中文" (D6 D0 CE C4).
+TEST(BlockedWordsTest, WordsMatchOnlyWholeCharacters) {
+  ASSERT_EQ(G("形"), "\xD0\xCE");
+  ASSERT_EQ(G("中文"), "\xD6\xD0\xCE\xC4");
+  EXPECT_EQ(Filter(G("中文"), {G("形")}), G("中文"));
+  EXPECT_EQ(Filter(G("中文形"), {G("形")}), G("中文**"));
+  // A word made of a lone lead byte cannot match inside a character either.
+  EXPECT_EQ(Filter(G("中a"), {"\xD0"}), G("中a"));
+  // ... but at the very end a lead byte is a character of its own.
+  EXPECT_EQ(Filter("a\xD0", {"\xD0"}), "a**");
+}
+
+class LibraryFileTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& bytes) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("gw_blocked_words_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+    std::ofstream(path, std::ios::binary) << bytes;
+    paths_.push_back(path);
+    return path.string();
+  }
+  void TearDown() override {
+    for (const auto& path : paths_) {
+      std::filesystem::remove(path);
+    }
+  }
+  std::vector<std::filesystem::path> paths_;
+};
+
+TEST_F(LibraryFileTest, LineBreakLibrariesSplitAtCrLf) {
+  BlockedWordSettings settings;
+  settings.separatedByLineBreaks = true;
+  settings.separator = "ignored";
+  settings.libraryPath = Write(G("广告\r\n代购\r\n"));
+  const BlockedWordFilter filter = LoadBlockedWords(settings);
+  // The trailing line break leaves an empty last word, which changes nothing.
+  EXPECT_EQ(filter.words(), (std::vector<std::string>{G("广告"), G("代购"), ""}));
+  EXPECT_EQ(FilterBlockedWords(G("买代购广告了\r\n"), filter), G("买****了\r\n"));
+}
+
+TEST_F(LibraryFileTest, SeparatorAndReplacementComeFromTheSettings) {
+  BlockedWordSettings settings;
+  settings.separator = ",";
+  settings.replacement = G("[屏蔽]");
+  settings.libraryPath = Write("spam,ham");
+  const BlockedWordFilter filter = LoadBlockedWords(settings);
+  EXPECT_EQ(FilterBlockedWords("spam and ham", filter), G("[屏蔽] and [屏蔽]"));
+}
+
+TEST_F(LibraryFileTest, MissingOrEmptyLibraryPathLeavesTextUnchanged) {
+  BlockedWordSettings settings;
+  EXPECT_TRUE(LoadBlockedWords(settings).words().empty());
+  settings.libraryPath = "/nonexistent/gathwrite/words.txt";
+  EXPECT_EQ(FilterBlockedWords("spam", LoadBlockedWords(settings)), "spam");
+  settings.libraryPath = std::filesystem::temp_directory_path().string();  // a folder
+  EXPECT_EQ(FilterBlockedWords("spam", LoadBlockedWords(settings)), "spam");
+}
+
+// The fast filter against the plain procedure on many random small cases: a few ASCII letters and
+// GBK characters (including one that straddles others), words inside words, words that are
+// prefixes or suffixes of others, repeated and empty words, replacements that contain or create
+// words, the empty replacement and replacements that end in a lone lead byte.
+TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnRandomCases) {
+  std::mt19937 random(20240601);
+  const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  const std::vector<std::string> pieces = {"a",     "b",     "c",     "*",   "\r\n",
+                                           G("中"), G("文"), G("形"), "\xD6"};
+  const std::vector<std::string> replacements = {"**", "",       "*",    "a",     "ab",   G("中"),
+                                                 "b*", G("文a"), "\xD6", "a\xD0", "\xCE", "aa"};
+  const auto randomText = [&](std::size_t maxPieces, std::size_t kinds) {
+    std::string text;
+    const std::size_t count = pick(maxPieces + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+      text += pieces[pick(kinds)];
+    }
+    return text;
+  };
+  int independentCases = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::size_t kinds = 2 + pick(pieces.size() - 1);
+    const std::string text = randomText(24, kinds);
+    std::vector<std::string> words;
+    const std::size_t wordCount = 1 + pick(6);
+    for (std::size_t i = 0; i < wordCount; ++i) {
+      switch (pick(5)) {
+        case 0:  // a piece of the text, cut anywhere (possibly inside a character)
+          if (!text.empty()) {
+            const std::size_t from = pick(text.size());
+            words.push_back(text.substr(from, 1 + pick(4)));
+            break;
+          }
+          [[fallthrough]];
+        case 1:
+          words.push_back(randomText(3, kinds));  // may be empty
+          break;
+        case 2:
+          if (!words.empty()) {
+            words.push_back(words[pick(words.size())]);  // repeated
+            break;
+          }
+          [[fallthrough]];
+        default:
+          words.push_back(randomText(2, kinds) + pieces[pick(kinds)]);
+      }
+    }
+    const std::string replacement = replacements[pick(replacements.size())];
+    const std::string expected = FilterOneWordAtATime(text, words, replacement);
+    const detail::BlockedWordMatcher matcher(words, replacement, 1 + pick(8));
+    independentCases += matcher.independentOccurrences() ? 1 : 0;
+    ASSERT_EQ(matcher.Filter(text), expected) << "round " << round;
+    ASSERT_EQ(Filter(text, words, replacement), expected) << "round " << round;
+  }
+  // Both ways of computing the result were exercised.
+  EXPECT_GT(independentCases, 2000);
+  EXPECT_LT(independentCases, 18000);
+}
+
+// Longer texts, where the independent pass settles its occurrences many times and groups of
+// overlapping occurrences run long.
+TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnLongerTexts) {
+  std::mt19937 random(99);
+  const std::vector<std::string> pieces = {"a", "b", "\n", G("中"), G("文")};
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    while (text.size() < 3000) {
+      text += pieces[random() % (round % 2 == 0 ? 2 : pieces.size())];
+    }
+    std::vector<std::string> words;
+    for (int i = 0; i < 8; ++i) {
+      const std::size_t from = random() % text.size();
+      words.push_back(text.substr(from, 1 + random() % 5));
+    }
+    const std::string replacement = round % 3 == 0 ? "" : (round % 3 == 1 ? "**" : "b");
+    const detail::BlockedWordMatcher matcher(words, replacement, 1 + random() % 64);
+    ASSERT_EQ(matcher.Filter(text), FilterOneWordAtATime(text, words, replacement))
+        << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace gw
