@@ -78,6 +78,10 @@ class BusyScope {
 }  // namespace
 
 void SettingsStore::close() {
+  if (batchDepth_ > 0) {
+    batchDepth_ = 1;
+    endBatch();
+  }
   lock_.reset();
   opened_ = false;
   memoryFile_ = false;
@@ -149,12 +153,39 @@ void SettingsStore::reportFailure() const {
 }
 
 bool SettingsStore::commit(std::string next) {
-  if (!memoryFile_ && !WriteFileAtomically(diskFile_, next)) {
+  if (memoryFile_ || batchDepth_ > 0) {
+    if (batchDepth_ > 0 && !batchChanged_) {
+      contentBeforeBatch_ = content_;
+      batchChanged_ = true;
+    }
+    content_ = std::move(next);
+    return true;
+  }
+  if (!WriteFileAtomically(diskFile_, next)) {
     reportFailure();
     return false;
   }
   content_ = std::move(next);
   return true;
+}
+
+void SettingsStore::beginBatch() {
+  ++batchDepth_;
+}
+
+bool SettingsStore::endBatch() {
+  if (batchDepth_ == 0 || --batchDepth_ > 0 || !batchChanged_) {
+    return true;
+  }
+  batchChanged_ = false;
+  if (memoryFile_ || WriteFileAtomically(diskFile_, content_)) {
+    contentBeforeBatch_.clear();
+    return true;
+  }
+  content_ = std::move(contentBeforeBatch_);
+  contentBeforeBatch_.clear();
+  reportFailure();
+  return false;
 }
 
 // ---- the pending-edit queue ----

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -49,7 +50,7 @@ class SettingsStore {
   SettingsStore& operator=(const SettingsStore&) = delete;
   ~SettingsStore() { close(); }
 
-  // Releases the file and its lock and empties the content.
+  // Writes what a running batch holds, releases the file and its lock and empties the content.
   void close();
   // Loads `path` into the content (a missing or unreadable file leaves it empty). In memory
   // mode edits then change only the content until saveAs. Otherwise the store takes the lock,
@@ -66,6 +67,34 @@ class SettingsStore {
   bool isReadOnly() const { return !canWrite(); }
 
   void setFailureHandler(FailureHandler handler) { failureHandler_ = std::move(handler); }
+
+  // Batches: between beginBatch and the matching endBatch (they nest), applied edits change
+  // the content at once but the file is replaced only once, at the end, with all of them: a
+  // save of many options then costs one flush to disk instead of one per option, and the file
+  // holds either none or all of the batch's edits. Writes inside a batch report success when
+  // applied to the content; endBatch reports whether the file took them. When it did not, the
+  // content returns to the state before the batch (what the file still holds) and the failure
+  // handler is called.
+  void beginBatch();
+  bool endBatch();
+  // A batch for the life of a scope. It must not outlive its store.
+  class Batch {
+   public:
+    explicit Batch(SettingsStore& store) : store_(&store) { store_->beginBatch(); }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+    ~Batch() { finish(); }
+    // Ends the batch now; the result of endBatch (true when it had already ended).
+    bool finish() {
+      if (!store_) {
+        return true;
+      }
+      return std::exchange(store_, nullptr)->endBatch();
+    }
+
+   private:
+    SettingsStore* store_;
+  };
 
   // Applies the queued edits, first to last. Result of the first one; kFailed when the queue
   // is empty, kQueued when a drain is already running.
@@ -148,7 +177,7 @@ class SettingsStore {
   int applyDelete(std::string_view section, std::string_view key);
   int applyRenameSection(std::string_view section, std::string_view newName);
   int applyRenameKey(std::string_view section, std::string_view key, std::string_view newKey);
-  // Makes `next` the content, replacing the file first in file mode.
+  // Makes `next` the content, replacing the file first in file mode outside a batch.
   bool commit(std::string next);
   bool canWrite() const;
   void reportFailure() const;
@@ -172,6 +201,9 @@ class SettingsStore {
   Mode mode_ = Mode::File;
   std::string registryPrefix_;
   FailureHandler failureHandler_;
+  int batchDepth_ = 0;
+  bool batchChanged_ = false;
+  std::string contentBeforeBatch_;
 };
 
 }  // namespace gw
