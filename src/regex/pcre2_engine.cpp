@@ -37,6 +37,22 @@ std::size_t NextCharacter(std::u16string_view subject, std::size_t offset) {
   return offset + 1;
 }
 
+// No unpaired surrogate (PCRE2 in UTF mode must not see one).
+bool IsValidUtf16(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLowSurrogate(text[i])) {
+      return false;
+    }
+    if (IsHighSurrogate(text[i])) {
+      if (i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) {
+        return false;
+      }
+      ++i;
+    }
+  }
+  return true;
+}
+
 PCRE2_SPTR AsPcre2(std::u16string_view text) {
   return reinterpret_cast<PCRE2_SPTR>(text.data());
 }
@@ -53,8 +69,15 @@ Pcre2Pattern::Pcre2Pattern(std::u16string_view pattern, bool ignoreCase, bool mu
   if (compileContext) {
     pcre2_set_newline(compileContext.get(), PCRE2_NEWLINE_LF);
   }
-  std::uint32_t options =
-      PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
+  std::uint32_t options = PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
+  // Subjects converted from GBK hold no surrogates, so code units are characters and UTF mode
+  // changes one thing only: case folding beyond ASCII (Latin-1, Greek, Cyrillic, full-width
+  // letters ...). It costs about a quarter of the matching time on long texts, so it is used
+  // when a case-insensitive pattern compares such characters, and only then.
+  if (translated.foldsNonAscii && (ignoreCase || translated.hasInlineOptions)) {
+    options |= PCRE2_UTF;
+    unicode_ = true;
+  }
   if (ignoreCase) {
     options |= PCRE2_CASELESS;
   }
@@ -85,6 +108,8 @@ Pcre2Pattern::Pcre2Pattern(std::u16string_view pattern, bool ignoreCase, bool mu
     error_ = u"out of memory";
     return;
   }
+  // Without a JIT stack of its own the JIT code would run on a 32K stack; the interpreter is
+  // used then, as when the JIT is not available at all.
   if (pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0) {
     jitStack_.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));
     if (jitStack_) {
@@ -114,23 +139,28 @@ bool Pcre2Pattern::forEachMatch(std::u16string_view subject, bool global,
   if (!code_) {
     return false;
   }
+  if (unicode_ && !IsValidUtf16(subject)) {
+    return false;
+  }
   setLimitsFor(subject.size());
   const PCRE2_SPTR data = AsPcre2(subject);
   const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData_.get());
-  // The subject is checked for valid UTF-16 once; checking it again at every match would make
-  // a global search quadratic in the length of the text.
-  std::uint32_t options = 0;
+  // The subject is checked (above) once, never by PCRE2: its check at every match would make a
+  // global search quadratic in the length of the text. The JIT entry point also skips the
+  // per-call set-up of pcre2_match, which counts on a text with a million matches.
+  const std::uint32_t options = jitStack_ ? 0 : PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT;
   std::size_t offset = 0;
   while (offset <= subject.size()) {
-    const int rc = pcre2_match(code_.get(), data, subject.size(), offset, options, matchData_.get(),
-                               matchContext_.get());
+    const int rc = jitStack_ ? pcre2_jit_match(code_.get(), data, subject.size(), offset, options,
+                                               matchData_.get(), matchContext_.get())
+                             : pcre2_match(code_.get(), data, subject.size(), offset, options,
+                                           matchData_.get(), matchContext_.get());
     if (rc == PCRE2_ERROR_NOMATCH) {
       return true;
     }
     if (rc < 0) {
       return false;
     }
-    options = PCRE2_NO_UTF_CHECK;
     onMatch(ovector);
     if (!global) {
       return true;

@@ -19,6 +19,7 @@ class Pcre2Pattern {
 
   bool valid() const { return code_ != nullptr; }
   bool usesJit() const { return jitStack_ != nullptr; }
+  bool usesUnicode() const { return unicode_; }
   const std::u16string& error() const { return error_; }
   std::size_t errorOffset() const { return errorOffset_; }
   // Number of capture groups; 0 when the pattern did not compile.
@@ -39,6 +40,7 @@ class Pcre2Pattern {
   pcre2::MatchData matchData_;
   pcre2::MatchContext matchContext_;
   pcre2::JitStack jitStack_;
+  bool unicode_ = false;  // compiled in UTF mode
   int groupCount_ = 0;
   std::u16string error_;
   std::size_t errorOffset_ = 0;

@@ -1,5 +1,6 @@
 #include "regex/regex_dialect.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace gw {
@@ -23,8 +24,31 @@ bool IsAsciiLetter(char16_t c) {
 bool IsDigit(char16_t c) {
   return c >= u'0' && c <= u'9';
 }
+bool IsHexDigit(char16_t c) {
+  return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
 bool IsClassEscape(char16_t c) {
   return c == u'd' || c == u'D' || c == u'w' || c == u'W' || c == u's' || c == u'S';
+}
+
+// Blocks of the Basic Multilingual Plane that hold characters with an upper and a lower case
+// form, generously bounded (Latin, Greek, Cyrillic ... letterlike symbols, Roman numerals;
+// Cyrillic and Latin extensions; Latin ligatures; full-width Latin letters). CJK ideographs,
+// kana, hangul and CJK punctuation lie outside.
+struct CodeRange {
+  char16_t first;
+  char16_t last;
+};
+constexpr CodeRange kCasedBlocks[] = {
+    {0x0080, 0x2E7F}, {0xA640, 0xABFF}, {0xFB00, 0xFB17}, {0xFF21, 0xFF3A}, {0xFF41, 0xFF5A}};
+
+bool OverlapsCasedBlock(char16_t first, char16_t last) {
+  for (const CodeRange& block : kCasedBlocks) {
+    if (first <= block.last && last >= block.first) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // Letters whose escape means something in the dialect, outside and inside a class. Escapes of
@@ -81,11 +105,47 @@ class Translator {
       case u'$':
         emit(multiline_ ? kLineEnd : kSubjectEnd);
         break;
+      case u'(':
+        if (at(1) == u'?' && (IsAsciiLetter(at(2)) || at(2) == u'^' || at(2) == u'-')) {
+          out_.hasInlineOptions = true;  // "(?i)" and the like; "(?P=name)" is a back reference
+          out_.foldsNonAscii |= at(2) == u'P';
+        }
+        emit(c);
+        break;
       default:
+        atom(c);
         emit(c);
         break;
     }
     ++pos_;
+  }
+
+  // A character the pattern compares with the subject.
+  void atom(char16_t c) {
+    if (inClass_) {
+      classLow_ = std::min(classLow_, c);
+      classHigh_ = std::max(classHigh_, c);
+      classCased_ |= c >= 0x80 && OverlapsCasedBlock(c, c);
+    } else if (c >= 0x80 && OverlapsCasedBlock(c, c)) {
+      out_.foldsNonAscii = true;
+    }
+  }
+
+  // The value of "\uXXXX" or "\xXX" at the current position, or -1 when it is no such escape.
+  int hexEscape() const {
+    const std::size_t digits = at(1) == u'u' ? 4 : at(1) == u'x' ? 2 : 0;
+    if (digits == 0) {
+      return -1;
+    }
+    int value = 0;
+    for (std::size_t k = 0; k < digits; ++k) {
+      const char16_t h = at(2 + k);
+      if (!IsHexDigit(h)) {
+        return -1;
+      }
+      value = value * 16 + (IsDigit(h) ? h - u'0' : (h | 0x20) - u'a' + 10);
+    }
+    return value;
   }
 
   // "[" or "[^", then an immediately following "]" closes the class: "[]" matches nothing and
@@ -104,6 +164,20 @@ class Translator {
     }
     inClass_ = true;
     afterClassEscape_ = false;
+    classLow_ = 0xFFFF;
+    classHigh_ = 0;
+    classCased_ = false;
+    classHasRange_ = false;
+  }
+
+  // A class may compare cased non-ASCII characters through one of its characters or through a
+  // range that spans a cased block (judged on the span of all its characters).
+  void closeClass() {
+    inClass_ = false;
+    if (classCased_ || (classHasRange_ && classHigh_ >= 0x80 &&
+                        OverlapsCasedBlock(std::max<char16_t>(classLow_, 0x80), classHigh_))) {
+      out_.foldsNonAscii = true;
+    }
   }
 
   void classItem() {
@@ -113,14 +187,17 @@ class Translator {
       return;
     }
     if (c == u']') {
-      inClass_ = false;
+      closeClass();
       emit(c);
     } else if (c == u'[') {
+      atom(c);
       emit(u"\\[");  // PCRE2 would read "[:" as the start of a POSIX class
     } else if (c == u'-' &&
                (afterClassEscape_ || (at(1) == u'\\' && has(2) && IsClassEscape(at(2))))) {
       emit(u"\\-");  // "[\d-x]" is a literal hyphen, PCRE2 would reject the range
     } else {
+      classHasRange_ |= c == u'-';
+      atom(c);
       emit(c);
     }
     afterClassEscape_ = false;
@@ -135,6 +212,13 @@ class Translator {
       return;
     }
     const char16_t d = at(1);
+    if (const int value = hexEscape(); value >= 0) {
+      atom(static_cast<char16_t>(value));
+    } else if (!inClass && ((d >= u'1' && d <= u'9') || d == u'k')) {
+      out_.foldsNonAscii = true;  // a back reference compares whatever its group took
+    } else if (!IsAsciiLetter(d) && !IsDigit(d)) {
+      atom(d);
+    }
     if (IsAsciiLetter(d)) {
       if (d == u'v') {
         emit(u"\\x0b");
@@ -167,6 +251,10 @@ class Translator {
   std::size_t pos_ = 0;
   bool inClass_ = false;
   bool afterClassEscape_ = false;
+  char16_t classLow_ = 0xFFFF;  // span of the characters of the open class
+  char16_t classHigh_ = 0;
+  bool classCased_ = false;
+  bool classHasRange_ = false;
   TranslatedPattern out_;
 };
 

@@ -16,6 +16,12 @@ namespace gw {
 struct TranslatedPattern {
   std::u16string text;
   std::vector<std::size_t> origin;
+  // The pattern may compare non-ASCII characters that have an upper and a lower case form (a
+  // cased character, a class range over such characters, a back reference). Only then does
+  // case-insensitive matching need Unicode case folding.
+  bool foldsNonAscii = false;
+  // The pattern sets options inline ("(?i)" ...).
+  bool hasInlineOptions = false;
 };
 
 // Rewrites a pattern of the program's dialect into an equivalent PCRE2 pattern:

@@ -56,6 +56,30 @@ TEST(RegexService, IgnoresCaseUnlessTold) {
   EXPECT_EQ(regex.pattern(), "abc");
 }
 
+TEST(RegexService, IgnoringCaseCoversGreekCyrillicAndFullWidthLetters) {
+  struct Row {
+    const char* pattern;  // UTF-8
+    const char* subject;
+    int matches;
+  };
+  const Row rows[] = {
+      {"Ω", "ω", 1},           {"я", "Я", 1},
+      {"[Ａ-Ｚ]+", "ａｂ", 1}, {"[\\u0391-\\u03a9]", "ω", 1},  // a range written with escapes
+      {"(.)\\1", "Ωω", 1},                                     // a back reference ignores case too
+      {"[^ω]", "Ω", 0},
+  };
+  for (const Row& row : rows) {
+    RegexService regex;
+    regex.create(G(row.pattern));
+    EXPECT_EQ(regex.execute(G(row.subject)), row.matches) << row.pattern << " on " << row.subject;
+  }
+  RegexService caseSensitive;
+  caseSensitive.create(G("Ω"), false);
+  EXPECT_EQ(caseSensitive.execute(G("ω")), 0);
+  caseSensitive.create(G("(?i)Ω"), false);
+  EXPECT_EQ(caseSensitive.execute(G("ω")), 1);
+}
+
 TEST(RegexService, WithoutGlobalOnlyTheFirstMatchCounts) {
   RegexService regex;
   regex.create("a", true, true, false);
