@@ -172,11 +172,11 @@ bool LooksLikeUtf8(std::string_view bytes) {
   return errors == 0 && pending == 0 && anyHigh != 0;
 }
 
-std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,
-                           TextEncoding& detected) {
+std::optional<std::string> ReadSourceTextIfReadable(const std::filesystem::path& path,
+                                                    TextEncoding choice, TextEncoding& detected) {
   std::optional<std::string> file = ReadWholeFile(path);
   if (!file) {
-    return {};
+    return std::nullopt;
   }
   std::string content = std::move(*file);
 
@@ -235,6 +235,11 @@ std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choic
     detected = TextEncoding::Gbk;
   }
   return text;
+}
+
+std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,
+                           TextEncoding& detected) {
+  return ReadSourceTextIfReadable(path, choice, detected).value_or(std::string());
 }
 
 std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,10 @@ enum class TextEncoding : int {
 // opened gives the empty text and leaves `detected` as it was.
 std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,
                            TextEncoding& detected);
+
+// The same, but tells a file that cannot be opened (nullopt) from an empty one.
+std::optional<std::string> ReadSourceTextIfReadable(const std::filesystem::path& path,
+                                                    TextEncoding choice, TextEncoding& detected);
 
 // The same, also storing the text in `text`; the result is a copy of it.
 std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,

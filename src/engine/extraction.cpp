@@ -1,0 +1,112 @@
+#include "engine/extraction.h"
+
+#include "engine/chinese_forms.h"
+#include "engine/patterns.h"
+#include "engine/replace_list.h"
+#include "text/charset.h"
+#include "text/source_reader.h"
+
+namespace gw {
+namespace {
+
+std::string Counted(std::string_view prefixUtf8, const SourceRef& source) {
+  return Utf8ToGbk(prefixUtf8) + std::to_string(source.fileCount) + ":" +
+         std::to_string(source.fileIndex) + ") " + SourceDisplayName(source.path);
+}
+
+}  // namespace
+
+std::string SourceDisplayName(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string_view::npos) {
+    name = name.substr(0, dot);
+  }
+  return Utf8ToGbk(name);
+}
+
+LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
+                        const SourceRef& source) {
+  LoadedSource loaded;
+  host.setStatus(Counted("正在分析格式..(", source));
+  run.markup().create(MarkupPattern());
+
+  if (source.preview) {
+    loaded.text = host.previewSourceText();
+  } else {
+    TextEncoding detected = TextEncoding::Gbk;
+    std::optional<std::string> read = ReadSourceTextIfReadable(
+        source.path, static_cast<TextEncoding>(options.组合框编码), detected);
+    if (!read) {
+      loaded.failure = LoadFailure::Unreadable;
+      return loaded;
+    }
+    loaded.text = std::move(*read);
+  }
+  std::string& text = loaded.text;
+
+  static const std::string markers = Utf8ToGbk("[表情]|[图片]");
+  text = ReplaceList(text, markers, "", false, false);
+
+  if (options.选择框自定义替换) {
+    if (options.选择框正则替换) {
+      RegexService custom;
+      custom.create(options.编辑框欲替换, options.选择框忽视大小写, true, true);
+      if (!custom.isValid()) {
+        host.reportError(Utf8ToGbk("正则表达式有误：") + custom.compileError());
+        loaded.text.clear();
+        loaded.failure = LoadFailure::PatternRejected;
+        return loaded;
+      }
+      text = custom.replace(text, options.编辑框替换为);
+    } else {
+      text = ReplaceList(text, options.编辑框欲替换, options.编辑框替换为,
+                         !options.选择框忽视大小写, false);
+    }
+  }
+
+  if (options.选择框过滤屏蔽词) {
+    if (source.preview) {
+      run.loadBlockedWords(host, options);
+    }
+    host.setStatus(Counted("正在执行屏蔽词过滤..(", source));
+    text = FilterBlockedWords(text, run.blockedWords());
+  }
+
+  if (options.组合框繁简转换 == 1) {
+    text = ToSimplifiedChinese(text);
+  } else if (options.组合框繁简转换 == 2) {
+    text = ToTraditionalChinese(text);
+  }
+  return loaded;
+}
+
+MessageList::MessageList(std::string_view text) {
+  pattern_.create(MessagePattern());
+  count_ = pattern_.execute(text);
+}
+
+std::string MessageList::body(int position) const {
+  return pattern_.subMatchText(position, position == count_ ? 2 : 1);
+}
+
+int FeedMessages(Host& host, RunContext& run, const MessageList& messages, MessageCleaner& cleaner,
+                 const MessageSink& sink) {
+  const int count = messages.count();
+  NonRepeatingDraw order(run.random());
+  int taken = 0;
+  for (int i = 1; i <= count; ++i) {
+    if (host.stopRequested()) {
+      break;
+    }
+    ++taken;
+    const bool shuffle = host.currentOptions()->选择框打乱消息顺序;
+    const int position = shuffle ? order.Next(1, count) : i;
+    sink(i, count, cleaner.clean(messages.body(position)));
+    host.reportProgress(i, count);
+  }
+  return taken;
+}
+
+}  // namespace gw

@@ -1,0 +1,66 @@
+// From a chat export to the sequence of cleaned messages: loading, the whole-text
+// transformations, cutting into messages and the hand-over of every message in order of use.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/host.h"
+#include "engine/message_cleaner.h"
+#include "engine/run_context.h"
+#include "regex/regex_service.h"
+
+namespace gw {
+
+// Which source a call works on: a file of the run, or (preview) the source-message box.
+struct SourceRef {
+  bool preview = false;
+  std::string path;  // file-system path (UTF-8 on Linux); empty in preview mode
+  int fileCount = 0;
+  int fileIndex = 0;
+};
+
+// The name the status line shows for a path: the file name without its extension, as GBK.
+std::string SourceDisplayName(std::string_view path);
+
+// Why a source yields no text.
+enum class LoadFailure { None, Unreadable, PatternRejected };
+
+struct LoadedSource {
+  std::string text;  // after the whole-text transformations
+  LoadFailure failure = LoadFailure::None;
+};
+
+// Loads the source and applies, in order: marker removal, the custom replacement, the
+// blocked-word filter and the simplified/traditional conversion. Sets the status line as it goes.
+// A custom pattern that the engine rejects is reported to the host ("正则表达式有误：" and the
+// engine's message) and the source yields nothing.
+LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
+                        const SourceRef& source);
+
+// The messages of a text: the message pattern run once, every message read from its matches.
+class MessageList {
+ public:
+  explicit MessageList(std::string_view text);
+  int count() const { return count_; }
+  // The raw body of message `position` (1-based).
+  std::string body(int position) const;
+
+ private:
+  RegexService pattern_;
+  int count_ = 0;
+};
+
+// Called for every message position in order of use: `index` runs 1..count; `message` is the
+// cleaned text, empty when the message was dropped.
+using MessageSink = std::function<void(int index, int count, const std::string& message)>;
+
+// Cleans the messages one by one, in file order or shuffled (the box is read anew before every
+// message), and hands each to `sink`. Stops before the next message once a stop is requested.
+// Returns the number of message positions handed over.
+int FeedMessages(Host& host, RunContext& run, const MessageList& messages, MessageCleaner& cleaner,
+                 const MessageSink& sink);
+
+}  // namespace gw

@@ -1,0 +1,55 @@
+// What the engine asks of the program that runs it: the desktop window, the command line, or a
+// test. The engine never touches a window; every question goes through this interface.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/blocked_words.h"
+#include "engine/options.h"
+
+namespace gw {
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // The options as they stand now. The engine asks again at the moments a run must see fresh
+  // values: when a source starts, before every message (the shuffle box), at every paragraph and
+  // article (ranges and decoration).
+  // The snapshot is shared, so asking costs no copy.
+  virtual std::shared_ptr<const Options> currentOptions() = 0;
+
+  // The text of the source-message box, the source of a preview (GBK).
+  virtual std::string previewSourceText() = 0;
+
+  // Section "屏蔽词过滤器" of the settings, read when the filter is loaded.
+  virtual BlockedWordSettings blockedWordSettings() = 0;
+
+  // The status line (GBK text).
+  virtual void setStatus(std::string_view text) = 0;
+
+  // Progress within the current source: `done` of `total` messages taken.
+  virtual void reportProgress(int done, int total) {
+    (void)done;
+    (void)total;
+  }
+
+  // True once the user asked the run to stop; checked before every message.
+  virtual bool stopRequested() = 0;
+
+  // An error the user must know about (GBK text, the program's own words).
+  virtual void reportError(std::string_view text) = 0;
+
+  // The word list was empty: word insertion is switched off (the window unchecks its box).
+  virtual void turnOffWordInsertion() {}
+
+  // Preview mode: the first article and its title (GBK).
+  virtual void showPreview(std::string_view title, std::string_view article) {
+    (void)title;
+    (void)article;
+  }
+};
+
+}  // namespace gw

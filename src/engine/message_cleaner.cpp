@@ -1,0 +1,83 @@
+#include "engine/message_cleaner.h"
+
+#include "engine/patterns.h"
+#include "regex/regex_service.h"
+#include "text/gbk_chars.h"
+
+namespace gw {
+namespace {
+
+int LimitFrom(bool enabled, const std::string& text) {
+  const int value = LeadingInteger(text);
+  return (enabled && value >= 1) ? value : 0;
+}
+
+void AppendAlternative(std::string& pattern, const std::string& alternative) {
+  if (!pattern.empty()) {
+    pattern += '|';
+  }
+  pattern += alternative;
+}
+
+}  // namespace
+
+MessageCleaner::MessageCleaner(const Options& options)
+    : minimum_(LimitFrom(options.选择框最少字数, options.编辑框最少字数)),
+      maximum_(LimitFrom(options.选择框最多字数, options.编辑框最多字数)) {
+  lineFold_.create(LineFoldPattern());
+
+  if (options.选择框忽略网址) {
+    AppendAlternative(ignorePattern_, WebAddressPattern());
+  }
+  if (options.选择框忽略数字) {
+    AppendAlternative(ignorePattern_, DigitRunPattern(LeadingInteger(options.编辑框数位)));
+  }
+  if (options.选择框忽略指定) {
+    AppendAlternative(ignorePattern_, RegexService::escapeKeepAlternation(options.编辑框忽略字符));
+  }
+  if (!ignorePattern_.empty()) {
+    ignore_.create(ignorePattern_);
+  }
+
+  if (options.选择框删除网址) {
+    AppendAlternative(deletePattern_, WebAddressPattern());
+  }
+  if (options.选择框删除邮箱) {
+    AppendAlternative(deletePattern_, EmailPattern());
+  }
+  if (options.选择框删除数字) {
+    AppendAlternative(deletePattern_, DigitPattern());
+  }
+  if (options.选择框删除字母) {
+    AppendAlternative(deletePattern_, LetterPattern());
+  }
+  if (options.选择框删除指定) {
+    AppendAlternative(deletePattern_, RegexService::escapeKeepAlternation(options.编辑框删除字符));
+  }
+  if (!deletePattern_.empty()) {
+    delete_.create(deletePattern_);
+  }
+}
+
+std::string MessageCleaner::clean(const std::string& message) {
+  std::string text = lineFold_.replace(message, "");
+  if (text.empty()) {
+    return text;
+  }
+  const int length = CharCount(text);
+  if (minimum_ > 0 && length < minimum_) {
+    return {};
+  }
+  if (maximum_ > 0 && length > maximum_) {
+    return {};
+  }
+  if (!ignorePattern_.empty() && ignore_.execute(text) > 0) {
+    return {};
+  }
+  if (!deletePattern_.empty()) {
+    text = delete_.replace(text, "");
+  }
+  return text;
+}
+
+}  // namespace gw

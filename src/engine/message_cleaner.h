@@ -1,0 +1,34 @@
+// Per-message cleaning: line folding, length limits, ignore rules, delete rules.
+#pragma once
+
+#include <string>
+
+#include "engine/options.h"
+#include "regex/regex_service.h"
+
+namespace gw {
+
+class MessageCleaner {
+ public:
+  // Reads the limits and builds the patterns from the options as they stand when a source starts.
+  explicit MessageCleaner(const Options& options);
+
+  // The cleaned message; empty when a rule drops it.
+  std::string clean(const std::string& message);
+
+  int minimumLength() const { return minimum_; }
+  int maximumLength() const { return maximum_; }
+  const std::string& ignorePattern() const { return ignorePattern_; }
+  const std::string& deletePattern() const { return deletePattern_; }
+
+ private:
+  int minimum_ = 0;  // 0: no limit
+  int maximum_ = 0;
+  std::string ignorePattern_;
+  std::string deletePattern_;
+  RegexService lineFold_;
+  RegexService ignore_;
+  RegexService delete_;
+};
+
+}  // namespace gw

@@ -1,0 +1,81 @@
+#include "engine/option_settings.h"
+
+#include <cmath>
+#include <type_traits>
+
+#include "text/charset.h"
+
+namespace gw {
+namespace {
+
+const std::string& MainSection() {
+  static const std::string section = Utf8ToGbk("基本配置");
+  return section;
+}
+
+std::string KeyOf(const OptionSpec& spec) {
+  return Utf8ToGbk(spec.settingsKey);
+}
+
+}  // namespace
+
+void LoadMainSettings(SettingsStore& store, Options& options) {
+  store.setSection(MainSection());
+  for (const OptionSpec* spec : StoredOptionsInSaveOrder()) {
+    const std::string key = KeyOf(*spec);
+    std::visit(
+        [&](auto member) {
+          auto& value = options.*member;
+          using Value = std::decay_t<decltype(value)>;
+          if constexpr (std::is_same_v<Value, bool>) {
+            value = store.readBool(key, value);
+          } else if constexpr (std::is_same_v<Value, int>) {
+            const double stored = store.readNumber(key, value);
+            const double index = std::trunc(stored);
+            // A list keeps its selection when the stored index names no item.
+            if (index >= 0 && index < static_cast<double>(spec->items.size())) {
+              value = static_cast<int>(index);
+            }
+          } else {
+            value = store.readText(key, value);
+          }
+        },
+        spec->field);
+  }
+}
+
+bool SaveMainSettings(SettingsStore& store, const Options& options) {
+  store.setSection(MainSection());
+  SettingsStore::Batch batch(store);
+  bool written = true;
+  for (const OptionSpec* spec : StoredOptionsInSaveOrder()) {
+    const std::string key = KeyOf(*spec);
+    std::visit(
+        [&](auto member) {
+          const auto& value = options.*member;
+          using Value = std::decay_t<decltype(value)>;
+          if constexpr (std::is_same_v<Value, bool>) {
+            written = store.writeBool(key, value) && written;
+          } else if constexpr (std::is_same_v<Value, int>) {
+            written = store.writeNumber(key, value) && written;
+          } else {
+            written = store.writeText(key, value) && written;
+          }
+        },
+        spec->field);
+  }
+  return batch.finish() && written;
+}
+
+BlockedWordSettings ReadBlockedWordSettings(SettingsStore& store) {
+  store.setSection(Utf8ToGbk("屏蔽词过滤器"));
+  BlockedWordSettings settings;
+  settings.separatedByLineBreaks = store.readBool(Utf8ToGbk("换行符"), false) ||
+                                   store.readBool(Utf8ToGbk("单选框换行符"), false);
+  settings.separator = store.readText(Utf8ToGbk("分隔符"), "|");
+  settings.replacement = store.readText(Utf8ToGbk("代替符"), "**");
+  settings.libraryPath = GbkToUtf8(store.readText(Utf8ToGbk("词库"), ""));
+  return settings;
+}
+
+}  // namespace gw

@@ -1,0 +1,70 @@
+#include "engine/patterns.h"
+
+#include "regex/regex_service.h"
+#include "text/charset.h"
+
+namespace gw {
+namespace {
+
+std::string ReplaceAll(std::string text, std::string_view what, std::string_view with) {
+  for (std::size_t at = text.find(what); at != std::string::npos;
+       at = text.find(what, at + with.size())) {
+    text.replace(at, what.size(), with);
+  }
+  return text;
+}
+
+}  // namespace
+
+const std::string& MessagePattern() {
+  static const std::string pattern =
+      R"(\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2}[^\r\n]+\r\n([\S\s]+?))"
+      R"((?=\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2}))"
+      R"(|\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2}[^\r\n]+\r\n([\S\s]+))";
+  return pattern;
+}
+
+const std::string& LineFoldPattern() {
+  // The stored text holds a "9" where the tab goes.
+  static const std::string pattern = ReplaceAll(Utf8ToGbk("^[ 　9]*$\r\n|$\r\n"), "9", "\t");
+  return pattern;
+}
+
+const std::string& PunctuationRunPattern() {
+  static const std::string pattern =
+      "[" + RegexService::escapeLiteral(Utf8ToGbk("!?,。！？，；; 　·…")) + "]{2,}";
+  return pattern;
+}
+
+const std::string& WebAddressPattern() {
+  // Every pair of apostrophes stands for one double quote.
+  static const std::string pattern =
+      ReplaceAll(R"(([a-zA-z]+://|www.)[^\s\u4e00-\u9fa5\(\<>''')]+)", "''", "\"");
+  return pattern;
+}
+
+std::string DigitRunPattern(int minimumDigits) {
+  return "\\d{" + std::to_string(minimumDigits) + ",}";
+}
+
+const std::string& EmailPattern() {
+  static const std::string pattern = R"(\w+@\w+\.[a-zA-Z]{2,5})";
+  return pattern;
+}
+
+const std::string& DigitPattern() {
+  static const std::string pattern = "[0-9]";
+  return pattern;
+}
+
+const std::string& LetterPattern() {
+  static const std::string pattern = "[a-zA-Z]";
+  return pattern;
+}
+
+const std::string& MarkupPattern() {
+  static const std::string pattern = R"(<[\s\S]+?>)";
+  return pattern;
+}
+
+}  // namespace gw

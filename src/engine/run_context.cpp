@@ -1,0 +1,19 @@
+#include "engine/run_context.h"
+
+#include "text/charset.h"
+
+namespace gw {
+
+RunContext::RunContext(std::optional<std::uint64_t> seed)
+    : random_(seed ? RandomSource(*seed) : RandomSource::Unseeded()) {}
+
+void RunContext::loadBlockedWords(Host& host, const Options& options) {
+  if (!options.选择框过滤屏蔽词) {
+    return;
+  }
+  static const std::string status = Utf8ToGbk("正在初始化屏蔽词过滤器..");
+  host.setStatus(status);
+  blockedWords_ = LoadBlockedWords(host.blockedWordSettings());
+}
+
+}  // namespace gw

@@ -1,0 +1,20 @@
+// The title of an article: one of its own sentences, long enough, picked at random.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/random_draw.h"
+
+namespace gw {
+
+// Cuts `article` (GBK) into pieces at punctuation and line breaks, after removing its markup
+// tags and blank margins, and returns a random piece of at least `minChars` characters (0 or less:
+// no minimum), trimmed of spaces and full-width spaces. When no piece qualifies, a random piece
+// is returned as it is, whatever its length.
+std::string PickTitleSentence(std::string_view article, int minChars, RandomSource& random);
+
+// The pattern that separates the pieces (GBK), built from the delimiter set.
+const std::string& TitleDelimiterPattern();
+
+}  // namespace gw
