@@ -1,0 +1,190 @@
+#include "engine/extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "fake_host.h"
+
+namespace gw {
+namespace {
+
+using testing::ChatExport;
+using testing::FakeHost;
+using testing::G;
+using testing::U;
+
+// Runs a preview source through loading, cutting and cleaning; returns the handed-over messages
+// (UTF-8), dropped ones as empty texts.
+std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1) {
+  RunContext run(seed);
+  const Options options = *host.currentOptions();
+  SourceRef source;
+  source.preview = true;
+  LoadedSource loaded = LoadSource(host, run, options, source);
+  MessageList messages(loaded.text);
+  MessageCleaner cleaner(options);
+  std::vector<std::string> handed;
+  FeedMessages(host, run, messages, cleaner,
+               [&](int, int, const std::string& message) { handed.push_back(U(message)); });
+  return handed;
+}
+
+std::vector<std::string> NonEmpty(std::vector<std::string> messages) {
+  std::erase(messages, "");
+  return messages;
+}
+
+TEST(Extraction, CutsAnExportIntoFoldedMessageBodies) {
+  FakeHost host;
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "早上好[表情]"},
+                                 {"2016/05/03  09:10:45 阿明(10002)", "今天的书单在这里", "共三本"},
+                                 {"2016-5-3 9:12:00 青禾(10003)", "[图片]"},
+                                 {"2016-5-3 9:13:00 木子(10004)", "最后一条消息", "", "　 "}});
+  EXPECT_EQ(Extract(host),
+            (std::vector<std::string>{"早上好", "今天的书单在这里共三本", "", "最后一条消息"}));
+}
+
+TEST(Extraction, AnExportWithoutRecordsHasNoMessages) {
+  FakeHost host;
+  host.previewText = ChatExport({});
+  EXPECT_TRUE(Extract(host).empty());
+  host.previewText = "";
+  EXPECT_TRUE(Extract(host).empty());
+}
+
+TEST(Extraction, ADateInsideABodyEndsTheMessageThere) {
+  FakeHost host;
+  host.previewText =
+      ChatExport({{"2016-5-3 9:08:01 小林(10001)", "我们约在 2016-5-4 10:00:00 见面", "到时候联系"},
+                  {"2016-5-3 9:09:00 阿明(10002)", "好的没问题"}});
+  // The stamp in the body starts a new match; its "sender line" is the rest of that line.
+  EXPECT_EQ(NonEmpty(Extract(host)),
+            (std::vector<std::string>{"我们约在 ", "到时候联系", "好的没问题"}));
+}
+
+TEST(Extraction, LengthIgnoreAndDeleteRulesApplyToEachMessage) {
+  FakeHost host;
+  host.options().编辑框最少字数 = "5";
+  host.options().选择框删除数字 = true;
+  host.options().选择框忽略指定 = true;
+  host.previewText =
+      ChatExport({{"2016-5-3 9:08:01 a(1)", "你好世界"},
+                  {"2016-5-3 9:08:02 b(2)", "你好，世界"},
+                  {"2016-5-3 9:08:03 c(3)", "号码12345"},
+                  {"2016-5-3 9:08:04 d(4)", "今天包邮哦亲们"},
+                  {"2016-5-3 9:08:05 e(5)", "看 http://example.com/a 和 x@example.com 吧"}});
+  EXPECT_EQ(NonEmpty(Extract(host)),
+            (std::vector<std::string>{"你好，世界", "号码", "看  和  吧"}));
+}
+
+TEST(Extraction, CustomListReplacementRunsOnTheWholeTextBeforeCutting) {
+  FakeHost host;
+  host.options().选择框自定义替换 = true;
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 a(1)", "一换一"}});
+  EXPECT_EQ(Extract(host), std::vector<std::string>{"yihuangyi"});
+
+  // Replacing digits rewrites the dates of the sender lines: no message is found any more.
+  host.options().编辑框欲替换 = "1|2";
+  host.options().编辑框替换为 = "x|y";
+  EXPECT_TRUE(Extract(host).empty());
+}
+
+TEST(Extraction, CustomRegularExpressionUsesGroupsAndIgnoreCaseBox) {
+  FakeHost host;
+  host.options().选择框自定义替换 = true;
+  host.options().选择框正则替换 = true;
+  host.options().编辑框欲替换 = G("(ab)c");
+  host.options().编辑框替换为 = G("[$1]");
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 a(1)", "ABC和abc"}});
+  EXPECT_EQ(Extract(host), std::vector<std::string>{"ABC和[ab]"});  // the box off: case matters
+  host.options().选择框忽视大小写 = true;
+  EXPECT_EQ(Extract(host), std::vector<std::string>{"[AB]和[ab]"});
+}
+
+TEST(Extraction, RejectedCustomPatternIsReportedAndYieldsNoMessages) {
+  FakeHost host;
+  host.options().选择框自定义替换 = true;
+  host.options().选择框正则替换 = true;
+  host.options().编辑框欲替换 = "(unclosed";
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 a(1)", "正文"}});
+  RunContext run(1);
+  SourceRef source;
+  source.preview = true;
+  const LoadedSource loaded = LoadSource(host, run, host.options(), source);
+  EXPECT_EQ(loaded.failure, LoadFailure::PatternRejected);
+  EXPECT_TRUE(loaded.text.empty());
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].rfind("正则表达式有误：", 0), 0u);
+  EXPECT_GT(host.errors[0].size(), std::string("正则表达式有误：").size());
+}
+
+TEST(Extraction, BlockedWordsAreLoadedForAPreviewAndFilterTheWholeText) {
+  const auto library = std::filesystem::temp_directory_path() / "gw-extraction-words.txt";
+  std::ofstream(library, std::ios::binary) << G("广告\r\n代购");
+  FakeHost host;
+  host.options().选择框过滤屏蔽词 = true;
+  host.blockedWords.separatedByLineBreaks = true;
+  host.blockedWords.libraryPath = library.string();
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 a(1)", "代购广告别信"}});
+  EXPECT_EQ(Extract(host), std::vector<std::string>{"****别信"});
+  EXPECT_EQ(host.statuses,
+            (std::vector<std::string>{"正在分析格式..(0:0) ", "正在初始化屏蔽词过滤器..",
+                                      "正在执行屏蔽词过滤..(0:0) "}));
+  std::filesystem::remove(library);
+}
+
+TEST(Extraction, ConvertsToSimplifiedOrTraditionalCharacters) {
+  FakeHost host;
+  host.options().编辑框最少字数 = "";
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 a(1)", "漢字與書"}});
+  host.options().组合框繁简转换 = 1;
+  EXPECT_EQ(Extract(host), std::vector<std::string>{"汉字与书"});
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 a(1)", "汉字与书"}});
+  host.options().组合框繁简转换 = 2;
+  EXPECT_EQ(Extract(host), std::vector<std::string>{"漢字與書"});
+}
+
+TEST(Extraction, ShuffledOrderUsesEveryMessageOnceAndStopEndsTheFeed) {
+  FakeHost host;
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 40; ++i) {
+    records.push_back(
+        {"2016-5-3 9:08:" + std::to_string(10 + i) + " a(1)", "消息" + std::to_string(i)});
+    expected.push_back("消息" + std::to_string(i));
+  }
+  host.previewText = ChatExport(records);
+  host.options().选择框打乱消息顺序 = true;
+  std::vector<std::string> shuffled = Extract(host, 5);
+  EXPECT_NE(shuffled, expected);
+  EXPECT_EQ(Extract(host, 5), shuffled);  // the same seed gives the same order
+  std::sort(shuffled.begin(), shuffled.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(shuffled, expected);
+
+  host.progressCalls = 0;
+  host.stopAfterProgress = 3;
+  EXPECT_EQ(Extract(host).size(), 3u);
+}
+
+TEST(Extraction, StatusLineNamesTheFileWithoutItsExtension) {
+  const auto folder = std::filesystem::temp_directory_path() / "gw-extraction-status";
+  std::filesystem::create_directories(folder);
+  const auto file = folder / "群聊.记录.txt";
+  std::ofstream(file, std::ios::binary) << ChatExport({{"2016-5-3 9:08:01 a(1)", "你好"}});
+  FakeHost host;
+  RunContext run(1);
+  SourceRef source{false, file.string(), 3, 2};
+  EXPECT_EQ(LoadSource(host, run, host.options(), source).failure, LoadFailure::None);
+  EXPECT_EQ(host.statuses.at(0), "正在分析格式..(3:2) 群聊.记录");
+
+  source.path = (folder / "missing.txt").string();
+  EXPECT_EQ(LoadSource(host, run, host.options(), source).failure, LoadFailure::Unreadable);
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace gw

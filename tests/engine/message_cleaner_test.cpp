@@ -1,0 +1,90 @@
+#include "engine/message_cleaner.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+
+namespace gw {
+namespace {
+
+using testing::G;
+using testing::U;
+
+std::string Clean(const Options& options, std::string_view utf8) {
+  MessageCleaner cleaner(options);
+  return U(cleaner.clean(G(utf8)));
+}
+
+Options NoLimits() {
+  Options options = Options::FormDefaults();
+  options.选择框最少字数 = false;
+  options.选择框最多字数 = false;
+  return options;
+}
+
+TEST(MessageCleaner, FoldsLinesAndDropsBlankLinesButKeepsLoneBreaks) {
+  const Options options = NoLimits();
+  EXPECT_EQ(Clean(options, "第一行\r\n第二行\r\n\r\n"), "第一行第二行");
+  EXPECT_EQ(Clean(options, "a\r\n \t　\r\nb\r\n"), "ab");
+  EXPECT_EQ(Clean(options, "a\rb\nc\r\n"), "a\rb\nc");
+  EXPECT_EQ(Clean(options, "\r\n\r\n"), "");
+}
+
+TEST(MessageCleaner, LengthLimitsCountCharactersBeforeTheDeleteRules) {
+  Options options = Options::FormDefaults();
+  options.编辑框最少字数 = "5";
+  EXPECT_EQ(Clean(options, "你好世界"), "");
+  EXPECT_EQ(Clean(options, "你好，世界"), "你好，世界");
+  options.编辑框最多字数 = "3";
+  EXPECT_EQ(Clean(options, "你好，世界"), "");
+  options.选择框最多字数 = false;
+  options.选择框删除数字 = true;
+  // Tested on the longer text; the delete rules shorten it afterwards.
+  EXPECT_EQ(Clean(options, "电话12345"), "电话");
+  // A limit box that holds no positive number means no limit.
+  options.编辑框最少字数 = "abc";
+  EXPECT_EQ(Clean(options, "好"), "好");
+}
+
+TEST(MessageCleaner, IgnoreRulesDropWholeMessages) {
+  Options options = NoLimits();
+  options.选择框忽略网址 = true;
+  EXPECT_EQ(Clean(options, "去 www.example.com 看看"), "");
+  EXPECT_EQ(Clean(options, "没有链接"), "没有链接");
+
+  options = NoLimits();
+  options.选择框忽略数字 = true;
+  options.编辑框数位 = "7";
+  EXPECT_EQ(Clean(options, "电话1380000"), "");
+  EXPECT_EQ(Clean(options, "电话138000"), "电话138000");
+  // An empty or zero digit count matches every message.
+  options.编辑框数位 = "";
+  EXPECT_EQ(Clean(options, "普通消息"), "");
+
+  options = NoLimits();
+  options.选择框忽略指定 = true;
+  options.编辑框忽略字符 = G("包邮|a.b");
+  EXPECT_EQ(Clean(options, "全场包邮"), "");
+  EXPECT_EQ(Clean(options, "axb"), "axb");   // the listed words are literal
+  EXPECT_EQ(Clean(options, "A.B"), "");      // and letter case does not matter
+  options.编辑框忽略字符 = G("包邮||电话");  // an empty entry matches everything
+  EXPECT_EQ(Clean(options, "普通消息"), "");
+}
+
+TEST(MessageCleaner, DeleteRulesRemoveAddressesDigitsLettersAndListedWords) {
+  Options options = NoLimits();
+  EXPECT_EQ(Clean(options, "看https://a.example.com/x?y=1这里，写信给me@example.org"),
+            "看这里，写信给");
+  // The scheme class [a-zA-z] also takes the characters between Z and a.
+  EXPECT_EQ(Clean(options, "链接h_t^p://abc结束"), "链接结束");
+  // An address stops at white space, CJK ideographs, quotes, parentheses and angle brackets.
+  EXPECT_EQ(Clean(options, "(www.example.com)\"www.x.cn\""), "()\"\"");
+  options.选择框删除字母 = true;
+  options.选择框删除指定 = true;
+  options.编辑框删除字符 = G("字1|字2");
+  EXPECT_EQ(Clean(options, "ab字1cd字2中文"), "中文");
+  EXPECT_EQ(Clean(options, "OnlyLetters"), "");
+}
+
+}  // namespace
+}  // namespace gw

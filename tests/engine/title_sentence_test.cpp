@@ -1,0 +1,59 @@
+#include "engine/title_sentence.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fake_host.h"
+
+namespace gw {
+namespace {
+
+using testing::G;
+using testing::U;
+
+std::set<std::string> Titles(std::string_view article, int minChars, int seeds = 60) {
+  std::set<std::string> titles;
+  for (int seed = 0; seed < seeds; ++seed) {
+    RandomSource random(seed);
+    titles.insert(U(PickTitleSentence(G(article), minChars, random)));
+  }
+  return titles;
+}
+
+TEST(TitleSentence, PicksAPieceLongEnoughAtRandom) {
+  EXPECT_EQ(Titles("今天天气很好，我们去公园。", 5),
+            (std::set<std::string>{"今天天气很好", "我们去公园"}));
+  EXPECT_EQ(Titles("今天天气很好，我们去公园。", 6), (std::set<std::string>{"今天天气很好"}));
+}
+
+TEST(TitleSentence, FallsBackToAnyPieceWhenNoneIsLongEnough) {
+  EXPECT_EQ(Titles("今天天气很好，我们去公园。", 10),
+            (std::set<std::string>{"今天天气很好", "我们去公园"}));
+  EXPECT_EQ(Titles(" 短 ", 10), (std::set<std::string>{"短"}));
+  EXPECT_EQ(Titles("", 10), (std::set<std::string>{""}));
+}
+
+TEST(TitleSentence, RemovesTagsAndBlankMarginsFirst) {
+  EXPECT_EQ(Titles("<p>第一段的一句话比较长</p>\r\n<p>短</p>\r\n", 5),
+            (std::set<std::string>{"第一段的一句话比较长"}));
+  EXPECT_EQ(Titles("\t第一行的内容很长很长\t\r\n　\r\n", 5),
+            (std::set<std::string>{"第一行的内容很长很长"}));
+}
+
+TEST(TitleSentence, SpaceIsADelimiterButTheFullWidthSpaceIsNot) {
+  EXPECT_EQ(Titles("好的，　你好世界朋友", 6), (std::set<std::string>{"你好世界朋友"}));
+  EXPECT_EQ(Titles("hello world foo", 3), (std::set<std::string>{"hello", "world", "foo"}));
+  // A tab is no delimiter and counts towards the length.
+  EXPECT_EQ(Titles("好的，\t你好世界朋", 6), (std::set<std::string>{"\t你好世界朋"}));
+}
+
+TEST(TitleSentence, QuestionMarksBringTheFullStopBackIntoTheDelimiters) {
+  EXPECT_EQ(Titles("第一句话很长很长.第二句话也很长很长", 5),
+            (std::set<std::string>{"第一句话很长很长", "第二句话也很长很长"}));
+  EXPECT_EQ(Titles("（括号里面的话）《书名号里的名字》", 5),
+            (std::set<std::string>{"括号里面的话", "书名号里的名字"}));
+}
+
+}  // namespace
+}  // namespace gw
