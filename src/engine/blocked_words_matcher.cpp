@@ -56,70 +56,15 @@ bool EndsInLoneLeadByte(std::string_view text) {
   return !text.empty() && last + 1 == text.size() && IsLeadByte(text[last]);
 }
 
-// Runs the automaton over a text and reports the occurrences that start and end on character
-// boundaries, in order of their ends. The scan can be done in steps (ScanTo).
-class BoundaryScanner {
- public:
-  BoundaryScanner(const AhoCorasick& automaton, std::string_view text)
-      : automaton_(automaton), text_(text) {
-    std::size_t size = 1;
-    while (size <= automaton.maxPatternLength()) {
-      size <<= 1;
-    }
-    startFlags_.assign(size, 0);
-    mask_ = size - 1;
-  }
-
-  std::size_t position() const { return position_; }
-
-  // Scans up to byte offset `to`; calls report(start, end, pattern).
-  template <typename Report>
-  void ScanTo(std::size_t to, Report&& report) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    const std::size_t size = text_.size();
-    AhoCorasick::State state = state_;
-    std::size_t nextStart = nextStart_;
-    for (std::size_t i = position_; i < to; ++i) {
-      const unsigned char byte = bytes[i];
-      const bool isStart = i == nextStart;
-      if (isStart) {
-        nextStart = i + ((byte >= 0x80 && i + 1 < size) ? 2 : 1);
-      }
-      startFlags_[i & mask_] = isStart;
-      state = automaton_.Next(state, byte);
-      if ((state & AhoCorasick::kHasMatch) != 0 && nextStart == i + 1) [[unlikely]] {
-        automaton_.ForEachMatch(state, [&](std::uint32_t pattern) {
-          const std::size_t start = i + 1 - automaton_.patternLength(pattern);
-          if (startFlags_[start & mask_] != 0) {
-            report(start, i + 1, pattern);
-          }
-        });
-      }
-    }
-    state_ = state;
-    nextStart_ = nextStart;
-    position_ = std::max(position_, to);
-  }
-
- private:
-  const AhoCorasick& automaton_;
-  std::string_view text_;
-  AhoCorasick::State state_ = AhoCorasick::kRoot;
-  std::size_t position_ = 0;
-  std::size_t nextStart_ = 0;
-  std::vector<unsigned char> startFlags_;  // whether offset i starts a character, by i & mask_
-  std::size_t mask_ = 0;
-};
-
 }  // namespace
 
 BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
-                                       std::string replacement, std::size_t settleBytes)
-    : replacement_(std::move(replacement)), settleBytes_(std::max<std::size_t>(1, settleBytes)) {
+                                       std::string replacement)
+    : replacement_(std::move(replacement)) {
   // Distinct words, numbered by first appearance, with the library positions of each.
   std::unordered_map<std::string_view, std::uint32_t> ids;
   std::vector<std::uint32_t>& patternOfWord = patternOfWord_;
-  patternOfWord.assign(words.size(), AhoCorasick::kNone);
+  patternOfWord.assign(words.size(), WordTrie::kNone);
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i].empty()) {
       continue;
@@ -132,7 +77,7 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   }
   wordsStart_.assign(patterns_.size() + 1, 0);
   for (const std::uint32_t p : patternOfWord) {
-    if (p != AhoCorasick::kNone) {
+    if (p != WordTrie::kNone) {
       ++wordsStart_[p + 1];
     }
   }
@@ -142,13 +87,13 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   wordsOfPattern_.resize(wordsStart_.back());
   std::vector<std::uint32_t> fill(wordsStart_.begin(), wordsStart_.end() - 1);
   for (std::size_t i = 0; i < words.size(); ++i) {
-    if (patternOfWord[i] != AhoCorasick::kNone) {
+    if (patternOfWord[i] != WordTrie::kNone) {
       wordsOfPattern_[fill[patternOfWord[i]]++] = static_cast<std::uint32_t>(i);
     }
   }
 
   const std::vector<std::string_view> views(patterns_.begin(), patterns_.end());
-  automaton_ = AhoCorasick(views);
+  trie_ = WordTrie(views);
 
   replacementEndsInLeadByte_ = EndsInLoneLeadByte(replacement_);
   independent_ = !replacement_.empty() && !replacementEndsInLeadByte_;
@@ -172,93 +117,64 @@ std::string BlockedWordMatcher::Filter(std::string_view text) const {
   return independent_ ? FilterIndependent(text) : FilterByPieces(text);
 }
 
-// Occurrences arrive in order of their ends. Every settleBytes_ (more when nothing could be
-// settled) the pass looks for the last cut point that no occurrence spans, among offsets up to
-// which every occurrence that could span them is known, and resolves what lies before it.
+// Occurrences arrive in order of their starts, so a group of overlapping occurrences is complete
+// as soon as one starts at or after the end of all before it; it is resolved at once.
 std::string BlockedWordMatcher::FilterIndependent(std::string_view text) const {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
-  BoundaryScanner scanner(automaton_, text);
-  std::vector<Occurrence> pending;
   std::vector<Occurrence> group;
-  std::size_t settled = 0;  // text before this offset is in `out`
-  std::size_t nextTry = settleBytes_;
-  const std::size_t reach = automaton_.maxPatternLength();
-  while (scanner.position() < text.size()) {
-    const std::size_t to = std::min(text.size(), nextTry);
-    scanner.ScanTo(to, [&](std::size_t start, std::size_t, std::uint32_t pattern) {
-      pending.push_back({start, pattern});
-    });
-    if (to == text.size() || to < reach) {
-      nextTry = to + settleBytes_;
-      continue;
+  std::vector<unsigned char> taken;
+  std::size_t copied = 0;    // text before this offset is in `out`
+  std::size_t groupEnd = 0;  // end of the furthest-reaching occurrence of the group
+  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
+    if (!group.empty() && start >= groupEnd) {
+      ResolveGroup(text, groupEnd, group, taken, copied, out);
     }
-    // Occurrences not seen yet end after `to`, so they start at `safe` or later.
-    const std::size_t safe = to + 1 - reach;
-    // Largest k such that the first k occurrences (by end) all end at or before some cut c and
-    // the others all start at or after it, with c <= safe.
-    std::size_t minStartAfter = safe;
-    std::size_t keep = pending.size();
-    std::size_t cut = settled;
-    for (std::size_t k = pending.size();; --k) {
-      const std::size_t endBefore =
-          k == 0 ? settled
-                 : pending[k - 1].start + automaton_.patternLength(pending[k - 1].pattern);
-      if (endBefore <= minStartAfter && endBefore >= settled) {
-        keep = k;
-        cut = minStartAfter;
-        break;
-      }
-      if (k == 0) {
-        break;
-      }
-      minStartAfter = std::min(minStartAfter, pending[k - 1].start);
-    }
-    if (cut > settled) {
-      group.assign(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(keep));
-      pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(keep));
-      ResolveGroup(text, settled, cut, group, out);
-      settled = cut;
-    }
-    nextTry = to + std::max(settleBytes_, to - settled);
+    group.push_back({start, pattern});
+    groupEnd = std::max(groupEnd, end);
+  });
+  if (!group.empty()) {
+    ResolveGroup(text, groupEnd, group, taken, copied, out);
   }
-  ResolveGroup(text, settled, text.size(), pending, out);
+  out.append(text.substr(copied));
   return out;
 }
 
-// Appends text[from, to) to `out` with the occurrences (all inside it) that the word-by-word
+// Appends the text up to `groupEnd` to `out`, with the group's occurrences that the word-by-word
 // procedure replaces: taken in (word, position) order, each one whose bytes are all still
-// untouched is replaced.
-void BlockedWordMatcher::ResolveGroup(std::string_view text, std::size_t from, std::size_t to,
-                                      std::vector<Occurrence>& occurrences,
+// untouched is replaced. Empties the group.
+void BlockedWordMatcher::ResolveGroup(std::string_view text, std::size_t groupEnd,
+                                      std::vector<Occurrence>& group,
+                                      std::vector<unsigned char>& taken, std::size_t& copied,
                                       std::string& out) const {
-  std::sort(occurrences.begin(), occurrences.end(), [](const Occurrence& a, const Occurrence& b) {
-    return a.pattern != b.pattern ? a.pattern < b.pattern : a.start < b.start;
-  });
-  std::vector<unsigned char> taken(to - from, 0);
-  std::size_t chosen = 0;
-  for (const Occurrence& occurrence : occurrences) {
-    const std::size_t begin = occurrence.start - from;
-    const std::size_t end = begin + automaton_.patternLength(occurrence.pattern);
-    if (std::any_of(taken.begin() + static_cast<std::ptrdiff_t>(begin),
-                    taken.begin() + static_cast<std::ptrdiff_t>(end),
-                    [](unsigned char t) { return t != 0; })) {
-      continue;
+  if (group.size() > 1) {
+    const std::size_t from = group.front().start;
+    std::sort(group.begin(), group.end(), [](const Occurrence& a, const Occurrence& b) {
+      return a.pattern != b.pattern ? a.pattern < b.pattern : a.start < b.start;
+    });
+    taken.assign(groupEnd - from, 0);
+    std::size_t chosen = 0;
+    for (const Occurrence& occurrence : group) {
+      const auto begin = taken.begin() + static_cast<std::ptrdiff_t>(occurrence.start - from);
+      const auto end = begin + static_cast<std::ptrdiff_t>(trie_.wordLength(occurrence.pattern));
+      if (std::find(begin, end, 1) != end) {
+        continue;
+      }
+      std::fill(begin, end, 1);
+      group[chosen++] = occurrence;
     }
-    std::fill(taken.begin() + static_cast<std::ptrdiff_t>(begin),
-              taken.begin() + static_cast<std::ptrdiff_t>(end), 1);
-    occurrences[chosen++] = occurrence;
+    group.resize(chosen);
+    std::sort(group.begin(), group.end(),
+              [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
   }
-  occurrences.resize(chosen);
-  std::sort(occurrences.begin(), occurrences.end(),
-            [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
-  std::size_t copied = from;
-  for (const Occurrence& occurrence : occurrences) {
+  for (const Occurrence& occurrence : group) {
     out.append(text.substr(copied, occurrence.start - copied));
     out.append(replacement_);
-    copied = occurrence.start + automaton_.patternLength(occurrence.pattern);
+    copied = occurrence.start + trie_.wordLength(occurrence.pattern);
   }
-  out.append(text.substr(copied, to - copied));
+  out.append(text.substr(copied, groupEnd - copied));
+  copied = groupEnd;
+  group.clear();
 }
 
 // Pieces end after a separating byte (an ASCII byte in no word). A piece is filtered only when the
@@ -266,9 +182,8 @@ void BlockedWordMatcher::ResolveGroup(std::string_view text, std::size_t from, s
 std::string BlockedWordMatcher::FilterByPieces(std::string_view text) const {
   std::string out;
   out.reserve(text.size());
-  BoundaryScanner scanner(automaton_, text);
   std::size_t copied = 0;  // also the end of the last filtered piece
-  scanner.ScanTo(text.size(), [&](std::size_t start, std::size_t end, std::uint32_t) {
+  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t) {
     if (start < copied) {
       return;  // inside the piece just filtered
     }
@@ -290,17 +205,16 @@ std::string BlockedWordMatcher::FilterByPieces(std::string_view text) const {
 }
 
 // The word-by-word procedure on one piece, skipping the words that do not occur: after each
-// word, one automaton pass finds the next library word that occurs in the piece as it now is.
+// word, one scan finds the next library word that occurs in the piece as it now is.
 std::string BlockedWordMatcher::FilterPiece(std::string_view piece) const {
   std::string current(piece);
   std::int64_t done = -1;  // library position of the last word applied
   while (true) {
-    std::uint32_t next = AhoCorasick::kNone;
-    BoundaryScanner scanner(automaton_, current);
-    scanner.ScanTo(current.size(), [&](std::size_t, std::size_t, std::uint32_t pattern) {
+    std::uint32_t next = WordTrie::kNone;
+    trie_.Scan(current, [&](std::size_t, std::size_t, std::uint32_t pattern) {
       next = std::min(next, FirstWordAfter(pattern, done));
     });
-    if (next == AhoCorasick::kNone) {
+    if (next == WordTrie::kNone) {
       return current;
     }
     current = ReplaceEverywhere(current, patterns_[patternOfWord_[next]]);
@@ -314,7 +228,7 @@ std::uint32_t BlockedWordMatcher::FirstWordAfter(std::uint32_t pattern, std::int
   const auto found = std::upper_bound(first, last, after, [](std::int64_t value, std::uint32_t w) {
     return value < static_cast<std::int64_t>(w);
   });
-  return found == last ? AhoCorasick::kNone : *found;
+  return found == last ? WordTrie::kNone : *found;
 }
 
 // One word's turn: every occurrence on character boundaries, left to right, replaced; the search

@@ -1,4 +1,4 @@
-// The compiled form of a blocked-word library: the distinct words in one automaton and the
+// The compiled form of a blocked-word library: the distinct words in one trie and the
 // replacement, applied to a whole text in one pass.
 //
 // The result is the one of the word-by-word procedure (each word in library order, every
@@ -9,8 +9,8 @@
 //   word overlaps a replacement in any alignment, and the replacement does not end with a lone
 //   lead byte), the occurrences that get replaced are exactly those of the original text that
 //   survive a greedy pick in (word, position) order: an occurrence is replaced unless an earlier
-//   word, or the same word further left, already took one of its bytes. One automaton pass
-//   finds the occurrences; groups of overlapping occurrences are resolved independently.
+//   word, or the same word further left, already took one of its bytes. One scan finds the
+//   occurrences; groups of overlapping occurrences are resolved independently.
 // - Otherwise the text is cut after every ASCII byte that occurs in no word: no occurrence can
 //   ever contain such a byte, and the byte is never removed, so nothing that happens on one side
 //   of it changes the other side, character boundaries included. Pieces without any occurrence
@@ -23,16 +23,13 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/aho_corasick.h"
+#include "engine/blocked_words_trie.h"
 
 namespace gw::detail {
 
 class BlockedWordMatcher {
  public:
-  // `settleBytes`: how much text the independent pass scans between attempts to resolve what it
-  // has collected; it bounds the memory held for occurrences, not the result.
-  BlockedWordMatcher(const std::vector<std::string>& words, std::string replacement,
-                     std::size_t settleBytes = std::size_t{1} << 18);
+  BlockedWordMatcher(const std::vector<std::string>& words, std::string replacement);
 
   std::string Filter(std::string_view text) const;
 
@@ -46,8 +43,8 @@ class BlockedWordMatcher {
   };
 
   std::string FilterIndependent(std::string_view text) const;
-  void ResolveGroup(std::string_view text, std::size_t from, std::size_t to,
-                    std::vector<Occurrence>& occurrences, std::string& out) const;
+  void ResolveGroup(std::string_view text, std::size_t groupEnd, std::vector<Occurrence>& group,
+                    std::vector<unsigned char>& taken, std::size_t& copied, std::string& out) const;
   std::string FilterByPieces(std::string_view text) const;
   std::string FilterPiece(std::string_view piece) const;
   std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;
@@ -58,8 +55,7 @@ class BlockedWordMatcher {
   std::vector<std::uint32_t> patternOfWord_;   // by library position; kNone for empty words
   std::vector<std::uint32_t> wordsOfPattern_;  // library positions of each pattern, ascending
   std::vector<std::uint32_t> wordsStart_;      // pattern p owns [wordsStart_[p], wordsStart_[p+1])
-  AhoCorasick automaton_;
-  std::size_t settleBytes_;
+  WordTrie trie_{{}};
   bool independent_ = true;
   bool replacementEndsInLeadByte_ = false;
   bool separates_[256] = {};  // ASCII bytes that occur in no word
