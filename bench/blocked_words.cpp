@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -34,12 +33,14 @@ double MillisecondsSince(Clock::time_point start) {
 }
 
 bool ReadFile(const std::string& path, std::string& bytes) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) {
     return false;
   }
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return true;
+  bytes.resize(static_cast<std::size_t>(file.tellg()));
+  file.seekg(0);
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file);
 }
 
 bool WriteFile(const std::string& path, std::string_view bytes) {
