@@ -47,7 +47,7 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   std::string& text = loaded.text;
 
   static const std::string markers = Utf8ToGbk("[表情]|[图片]");
-  text = ReplaceList(text, markers, "", false, false);
+  text = ReplaceList(std::move(text), markers, "", false, false);
 
   if (options.选择框自定义替换) {
     if (options.选择框正则替换) {
@@ -61,7 +61,7 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
       }
       text = custom.replace(text, options.编辑框替换为);
     } else {
-      text = ReplaceList(text, options.编辑框欲替换, options.编辑框替换为,
+      text = ReplaceList(std::move(text), options.编辑框欲替换, options.编辑框替换为,
                          !options.选择框忽视大小写, false);
     }
   }
@@ -82,9 +82,9 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   return loaded;
 }
 
-MessageList::MessageList(std::string_view text) {
+MessageList::MessageList(std::string text) {
   pattern_.create(MessagePattern());
-  count_ = pattern_.execute(text);
+  count_ = pattern_.execute(std::move(text));
 }
 
 std::string MessageList::body(int position) const {

@@ -43,7 +43,8 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
 // The messages of a text: the message pattern run once, every message read from its matches.
 class MessageList {
  public:
-  explicit MessageList(std::string_view text);
+  // Takes the text over and releases it once the search has its own copy.
+  explicit MessageList(std::string text);
   int count() const { return count_; }
   // The raw body of message `position` (1-based).
   std::string body(int position) const;

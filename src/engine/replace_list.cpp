@@ -1,6 +1,7 @@
 #include "engine/replace_list.h"
 
 #include <cstring>
+#include <optional>
 
 #include "text/gbk_chars.h"
 
@@ -43,8 +44,10 @@ std::size_t NextCandidate(std::string_view text, std::size_t from, std::string_v
   return std::string_view::npos;
 }
 
-std::string ReplaceEntry(std::string_view text, std::string_view find, std::string_view replacement,
-                         bool caseSensitive, int maxCount) {
+// The text with the entry replaced; nullopt when it does not occur (the text stays as it is).
+std::optional<std::string> ReplaceEntry(std::string_view text, std::string_view find,
+                                        std::string_view replacement, bool caseSensitive,
+                                        int maxCount) {
   std::string result;
   std::size_t copied = 0;     // text before this offset is in `result`
   std::size_t charStart = 0;  // a character start at or before every candidate still to come
@@ -70,7 +73,7 @@ std::string ReplaceEntry(std::string_view text, std::string_view find, std::stri
     candidate = NextCandidate(text, copied, find, caseSensitive);
   }
   if (replaced == 0) {
-    return std::string(text);
+    return std::nullopt;
   }
   result.append(text.data() + copied, text.size() - copied);
   return result;
@@ -101,25 +104,27 @@ std::vector<std::string> SplitList(std::string_view text, std::string_view separ
   }
 }
 
-std::string ReplaceList(std::string_view text, std::string_view finds,
-                        std::string_view replacements, bool caseSensitive, bool fillFromFirst,
-                        std::string_view separator, int maxCount) {
+std::string ReplaceList(std::string text, std::string_view finds, std::string_view replacements,
+                        bool caseSensitive, bool fillFromFirst, std::string_view separator,
+                        int maxCount) {
   if (separator.empty()) {
     separator = "|";
   }
   const std::vector<std::string> findList = SplitList(finds, separator);
   std::vector<std::string> replacementList = SplitList(replacements, separator);
   replacementList.resize(findList.size());
-  std::string result(text);
   for (std::size_t i = 0; i < findList.size(); ++i) {
     if (findList[i].empty()) {
       continue;
     }
     const std::string& replacement =
         (fillFromFirst && replacementList[i].empty()) ? replacementList[0] : replacementList[i];
-    result = ReplaceEntry(result, findList[i], replacement, caseSensitive, maxCount);
+    if (std::optional<std::string> replaced =
+            ReplaceEntry(text, findList[i], replacement, caseSensitive, maxCount)) {
+      text = std::move(*replaced);
+    }
   }
-  return result;
+  return text;
 }
 
 }  // namespace gw

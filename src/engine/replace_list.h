@@ -17,8 +17,8 @@ std::vector<std::string> SplitList(std::string_view text, std::string_view separ
 // occurrences of each entry are replaced (below 1: every occurrence). Matching is exact or, with
 // `caseSensitive` off, ignores the case of ASCII letters; an entry only matches at a character
 // start, so it never matches across a character boundary. An empty separator means "|".
-std::string ReplaceList(std::string_view text, std::string_view finds,
-                        std::string_view replacements, bool caseSensitive, bool fillFromFirst,
-                        std::string_view separator = "|", int maxCount = 0);
+std::string ReplaceList(std::string text, std::string_view finds, std::string_view replacements,
+                        bool caseSensitive, bool fillFromFirst, std::string_view separator = "|",
+                        int maxCount = 0);
 
 }  // namespace gw

@@ -11,7 +11,9 @@
 namespace gw {
 namespace {
 
-constexpr std::size_t kUnset = std::numeric_limits<std::size_t>::max();
+// PCRE2's mark of a group that took no part in a match.
+constexpr std::size_t kEngineUnset = std::numeric_limits<std::size_t>::max();
+constexpr std::uint32_t kUnset = std::numeric_limits<std::uint32_t>::max();
 
 int ClampToInt(std::size_t value) {
   return value > static_cast<std::size_t>(std::numeric_limits<int>::max())
@@ -38,12 +40,32 @@ int RegexService::execute(std::string_view subject) {
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
+  return search(GbkToUtf16(UntilFirstNul(subject)));
+}
+
+int RegexService::execute(std::string&& subject) {
+  matches_ = MatchList{};
+  if (!engine_ || !engine_->valid()) {
+    return 0;
+  }
+  std::u16string converted = GbkToUtf16(UntilFirstNul(subject));
+  std::string().swap(subject);
+  return search(std::move(converted));
+}
+
+int RegexService::search(std::u16string subject) {
+  if (subject.size() >= kUnset) {
+    return 0;
+  }
   MatchList found;
-  found.subject = GbkToUtf16(UntilFirstNul(subject));
+  found.subject = std::move(subject);
   found.groupCount = engine_->groupCount();
   found.stride = 2 * (static_cast<std::size_t>(found.groupCount) + 1);
   const bool ok = engine_->forEachMatch(found.subject, global_, [&found](const std::size_t* ov) {
-    found.offsets.insert(found.offsets.end(), ov, ov + found.stride);
+    for (std::size_t k = 0; k < found.stride; ++k) {
+      found.offsets.push_back(ov[k] == kEngineUnset ? kUnset
+                                                          : static_cast<std::uint32_t>(ov[k]));
+    }
   });
   if (!ok) {
     return 0;
@@ -83,7 +105,7 @@ int RegexService::matchCount() const {
   return matches_.count;
 }
 
-const std::size_t* RegexService::span(int i, int j) const {
+const std::uint32_t* RegexService::span(int i, int j) const {
   if (i < 1 || i > matches_.count || j < 0 || j > matches_.groupCount) {
     return nullptr;
   }
@@ -92,7 +114,7 @@ const std::size_t* RegexService::span(int i, int j) const {
 }
 
 std::string RegexService::textOf(int i, int j, int* firstIndex) const {
-  const std::size_t* group = span(i, j);
+  const std::uint32_t* group = span(i, j);
   if (group == nullptr) {
     return {};
   }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,6 +47,10 @@ class RegexService {
   // Searches `subject` and keeps the matches (every non-overlapping match left to right when
   // global, else at most the first). Returns their number.
   int execute(std::string_view subject);
+  // The same, taking the subject over: its GBK bytes are released as soon as the engine's
+  // UTF-16 copy exists, before the search (a 100 MB export need not be held twice).
+  int execute(std::string&& subject);
+  int execute(const char* subject) { return execute(std::string_view(subject)); }
   // The pattern of the last create(); empty before.
   std::string pattern() const;
   // `subject` with every match (the first only when not global) replaced by the expansion of
@@ -75,14 +80,17 @@ class RegexService {
   // The text of the last search and the match offsets, converted to GBK only when asked for.
   struct MatchList {
     std::u16string subject;
-    std::vector<std::size_t> offsets;  // per match: start/end pairs of the match and its groups
+    // Per match: start/end pairs of the match and its groups. 32 bits hold any offset of a
+    // subject the program can search (a longer one finds nothing) at half the memory.
+    std::vector<std::uint32_t> offsets;
     std::size_t stride = 0;            // offsets per match
     int groupCount = 0;
     int count = 0;
   };
 
   // Offsets [start, end) of group j (0 = whole match) of match i, or nullptr when out of range.
-  const std::size_t* span(int i, int j) const;
+  const std::uint32_t* span(int i, int j) const;
+  int search(std::u16string subject);
   std::string textOf(int i, int j, int* firstIndex) const;
 
   std::string pattern_;

@@ -142,8 +142,19 @@ std::size_t CodeUnitSize(const std::string& upperName) {
 
 std::u16string GbkToUtf16(std::string_view gbk) {
   const GbkTables& tables = Gbk();
-  std::u16string out;
-  out.resize(gbk.size());
+  // One pass to learn the exact length, so that a large text is not held with room to spare.
+  std::size_t units = 0;
+  for (std::size_t offset = 0; offset < gbk.size(); ++units) {
+    const auto byte = static_cast<unsigned char>(gbk[offset]);
+    if (byte < 0x80) {
+      ++offset;
+      continue;
+    }
+    std::size_t length = 0;
+    DecodeGbkAt(tables, gbk, offset, length);
+    offset += length;
+  }
+  std::u16string out(units, u'\0');
   std::size_t written = 0;
   for (std::size_t offset = 0; offset < gbk.size();) {
     const auto byte = static_cast<unsigned char>(gbk[offset]);
@@ -156,7 +167,6 @@ std::u16string GbkToUtf16(std::string_view gbk) {
     out[written++] = DecodeGbkAt(tables, gbk, offset, length);
     offset += length;
   }
-  out.resize(written);
   return out;
 }
 
