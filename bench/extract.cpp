@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
   gw::FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
     kept += !message.empty();
     bytes += static_cast<long long>(message.size());
+    return true;
   });
   const auto end = std::chrono::steady_clock::now();
   const auto seconds = [](auto a, auto b) { return std::chrono::duration<double>(b - a).count(); };

@@ -103,8 +103,11 @@ int FeedMessages(Host& host, RunContext& run, const MessageList& messages, Messa
     ++taken;
     const bool shuffle = host.currentOptions()->选择框打乱消息顺序;
     const int position = shuffle ? order.Next(1, count) : i;
-    sink(i, count, cleaner.clean(messages.body(position)));
+    const bool more = sink(i, count, cleaner.clean(messages.body(position)));
     host.reportProgress(i, count);
+    if (!more) {
+      break;
+    }
   }
   return taken;
 }

@@ -55,8 +55,8 @@ class MessageList {
 };
 
 // Called for every message position in order of use: `index` runs 1..count; `message` is the
-// cleaned text, empty when the message was dropped.
-using MessageSink = std::function<void(int index, int count, const std::string& message)>;
+// cleaned text, empty when the message was dropped. Returns false to end the feed early.
+using MessageSink = std::function<bool(int index, int count, const std::string& message)>;
 
 // Cleans the messages one by one, in file order or shuffled (the box is read anew before every
 // message), and hands each to `sink`. Stops before the next message once a stop is requested.

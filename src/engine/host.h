@@ -42,6 +42,17 @@ class Host {
   // An error the user must know about (GBK text, the program's own words).
   virtual void reportError(std::string_view text) = 0;
 
+  // A problem with one file that the run steps over: a source that cannot be read, an article
+  // that cannot be written (GBK text naming the file). The desktop program stays silent about
+  // these, as it always did; the command line reports them and fails its exit status.
+  virtual void reportFileProblem(std::string_view text) { (void)text; }
+
+  // The first file of a run, kept to open the next file dialog in its folder.
+  virtual void rememberFirstFile(std::string_view path) { (void)path; }
+
+  // The end of a run: the summary text (GBK), shown to the user.
+  virtual void showSummary(std::string_view text) { (void)text; }
+
   // The word list was empty: word insertion is switched off (the window unchecks its box).
   virtual void turnOffWordInsertion() {}
 

@@ -7,6 +7,7 @@
 
 #include "engine/blocked_words.h"
 #include "engine/host.h"
+#include "engine/output_writer.h"
 #include "engine/random_draw.h"
 #include "regex/regex_service.h"
 
@@ -24,6 +25,7 @@ class RunContext {
   RandomSource& random() { return random_; }
   RegexService& markup() { return markup_; }
   const BlockedWordFilter& blockedWords() const { return blockedWords_; }
+  ArticleWriter& writer() { return writer_; }
 
   int articlesWritten = 0;
 
@@ -31,6 +33,7 @@ class RunContext {
   RandomSource random_;
   RegexService markup_;
   BlockedWordFilter blockedWords_;
+  ArticleWriter writer_;
 };
 
 }  // namespace gw

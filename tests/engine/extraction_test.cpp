@@ -27,8 +27,10 @@ std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1) {
   MessageList messages(loaded.text);
   MessageCleaner cleaner(options);
   std::vector<std::string> handed;
-  FeedMessages(host, run, messages, cleaner,
-               [&](int, int, const std::string& message) { handed.push_back(U(message)); });
+  FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
+    handed.push_back(U(message));
+    return true;
+  });
   return handed;
 }
 

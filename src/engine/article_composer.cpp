@@ -1,0 +1,150 @@
+#include "engine/article_composer.h"
+
+#include <unordered_map>
+
+#include "engine/output_writer.h"
+#include "engine/patterns.h"
+#include "engine/title_decoration.h"
+#include "engine/title_sentence.h"
+#include "text/charset.h"
+#include "text/gbk_chars.h"
+
+namespace gw {
+namespace {
+
+// The separators, one per character of the separator box; one empty separator when it is empty.
+std::vector<std::string> SeparatorList(std::string_view box) {
+  std::vector<std::string> separators;
+  ForEachChar(box, CrLf::AsOneChar, [&](std::size_t offset, std::size_t length) {
+    separators.emplace_back(box.substr(offset, length));
+  });
+  if (separators.empty()) {
+    separators.emplace_back();
+  }
+  return separators;
+}
+
+const std::string& Text(const char* utf8) {
+  // The few status texts, converted to GBK once each.
+  static thread_local std::unordered_map<const char*, std::string> cache;
+  auto [entry, inserted] = cache.try_emplace(utf8);
+  if (inserted) {
+    entry->second = Utf8ToGbk(utf8);
+  }
+  return entry->second;
+}
+
+}  // namespace
+
+ArticleComposer::ArticleComposer(Host& host, RunContext& run, const Options& options, bool preview,
+                                 int fileIndex, int fileCount, std::filesystem::path outputFolder)
+    : host_(host),
+      run_(run),
+      preview_(preview),
+      fileIndex_(fileIndex),
+      fileCount_(fileCount),
+      outputFolder_(std::move(outputFolder)),
+      separators_(SeparatorList(options.编辑框分隔符)),
+      separatorDraw_(run.random()),
+      wordDraw_(run.random()) {
+  punctuationRuns_.create(PunctuationRunPattern());
+  paragraphTarget_ = drawTarget(options.编辑框连横1, options.编辑框连横2);
+  articleTarget_ = drawTarget(options.编辑框合纵1, options.编辑框合纵2);
+  if (options.选择框插入词) {
+    words_ = PrepareWordList(options.编辑框词);
+    if (words_.empty()) {
+      host_.turnOffWordInsertion();
+    } else {
+      insertWords_ = true;
+    }
+  }
+}
+
+int ArticleComposer::drawTarget(const std::string& low, const std::string& high) {
+  return RandomInRange(run_.random(), LeadingInteger(low), LeadingInteger(high));
+}
+
+bool ArticleComposer::take(int index, int count, const std::string& message) {
+  if (done_) {
+    return false;
+  }
+  if (!message.empty()) {
+    if (paragraph_.empty()) {
+      paragraph_ = message;
+    } else {
+      const int size = static_cast<int>(separators_.size());
+      paragraph_ += separators_[separatorDraw_.Next(1, size) - 1];
+      paragraph_ += message;
+    }
+    ++paragraphMessages_;
+  }
+  if (paragraphMessages_ >= paragraphTarget_ || index == count) {
+    completeParagraph(index, count);
+  }
+  return !done_;
+}
+
+void ArticleComposer::completeParagraph(int index, int count) {
+  std::string paragraph = std::move(paragraph_);
+  paragraph_.clear();
+  paragraphMessages_ = 0;
+  const std::shared_ptr<const Options> options = host_.currentOptions();
+  paragraphTarget_ = drawTarget(options->编辑框连横1, options->编辑框连横2);
+
+  if (!paragraph.empty()) {
+    if (options->选择框段落插入) {
+      paragraph = options->编辑框前缀 + paragraph + options->编辑框后缀;
+    }
+    ++articleParagraphs_;
+    article_ += paragraph;
+    article_ += "\r\n";
+  }
+  if (articleParagraphs_ >= articleTarget_ || index == count) {
+    finishArticle();
+    articleParagraphs_ = 0;
+    article_.clear();
+    const std::shared_ptr<const Options> now = host_.currentOptions();
+    articleTarget_ = drawTarget(now->编辑框合纵1, now->编辑框合纵2);
+  }
+}
+
+void ArticleComposer::finishArticle() {
+  const std::shared_ptr<const Options> options = host_.currentOptions();
+  RandomSource& random = run_.random();
+  std::string article = std::move(article_);
+  const bool insertWords = insertWords_ && options->选择框插入词;
+  if (insertWords) {
+    article = InsertArticleWords(article, words_, *options, wordDraw_, random, chosenWord_);
+  }
+
+  const int draw = RandomInRange(random, 1, 8);
+  article = punctuationRuns_.replace(article, Text(draw <= 5 ? "，" : "。"));
+
+  std::string title =
+      PickTitleSentence(article, LeadingInteger(options->编辑框标题最少字数), random);
+  if (insertWords && options->选择框插入到标题 && !chosenWord_.empty()) {
+    title = InsertIntoTitle(title, chosenWord_, options->组合框标题位置, run_.markup(), random);
+  }
+  if (!options->编辑框标题关键词.empty()) {
+    title = InsertIntoTitle(title, options->编辑框标题关键词, options->组合框标题位置,
+                            run_.markup(), random);
+  }
+
+  if (preview_) {
+    host_.setStatus(Text("聊天消息组合预览 - 标题：") + title);
+    host_.showPreview(title, article);
+    done_ = true;
+    return;
+  }
+  if (run_.writer().write(outputFolder_, title, options->编辑框扩展名, article)) {
+    ++articlesWritten_;
+    host_.setStatus("(" + std::to_string(fileIndex_) + ":" + std::to_string(fileCount_) +
+                    Text(") 正在生成第 ") + std::to_string(articlesWritten_) + Text(" 篇..") +
+                    title);
+  } else {
+    host_.reportFileProblem(Text("无法写入文章：") +
+                            Utf8ToGbk((outputFolder_ / GbkToUtf8(CleanFileName(title))).string()));
+  }
+}
+
+}  // namespace gw

@@ -1,0 +1,39 @@
+#include "engine/generation.h"
+
+#include "engine/article_composer.h"
+#include "engine/message_cleaner.h"
+#include "engine/output_writer.h"
+#include "text/charset.h"
+
+namespace gw {
+
+SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source) {
+  SourceResult result;
+  const Options options = *host.currentOptions();
+  LoadedSource loaded = LoadSource(host, run, options, source);
+  if (loaded.failure != LoadFailure::None) {
+    result.failure = loaded.failure;
+    if (loaded.failure == LoadFailure::Unreadable) {
+      host.reportFileProblem(Utf8ToGbk("无法读取文件：") + Utf8ToGbk(source.path));
+    }
+    return result;
+  }
+  MessageCleaner cleaner(options);
+
+  std::filesystem::path folder;
+  if (!source.preview) {
+    folder = OutputFolderFor(source.path, options.编辑框保存文件夹);
+    PrepareOutputFolder(folder);
+  }
+  ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
+                           folder);
+  const MessageList messages(std::move(loaded.text));
+  FeedMessages(host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
+    return composer.take(index, count, message);
+  });
+  result.articlesWritten = composer.articlesWritten();
+  run.articlesWritten += result.articlesWritten;
+  return result;
+}
+
+}  // namespace gw

@@ -1,0 +1,53 @@
+#include "engine/run_driver.h"
+
+#include "engine/generation.h"
+#include "engine/run_context.h"
+#include "text/charset.h"
+
+namespace gw {
+
+const std::string& RestingStatusText() {
+  static const std::string text =
+      Utf8ToGbk("聊天消息组合预览（如果该消息能生成多篇文章，本预览始终显示首篇）");
+  return text;
+}
+
+RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
+                    std::optional<std::uint64_t> seed) {
+  RunOutcome outcome;
+  if (paths.empty()) {
+    return outcome;
+  }
+  RunContext run(seed);
+  run.loadBlockedWords(host, *host.currentOptions());
+  const int count = static_cast<int>(paths.size());
+  for (int i = 1; i <= count; ++i) {
+    const std::string& path = paths[static_cast<std::size_t>(i - 1)];
+    if (i == 1) {
+      host.rememberFirstFile(path);
+    }
+    const SourceResult result = GenerateFromSource(host, run, SourceRef{false, path, count, i});
+    if (result.failure != LoadFailure::None) {
+      ++outcome.filesFailed;
+    }
+    ++outcome.filesProcessed;
+    if (host.stopRequested()) {
+      break;
+    }
+  }
+  outcome.articlesWritten = run.articlesWritten;
+  outcome.summary = Utf8ToGbk("处理完成，共处理 ") + std::to_string(outcome.filesProcessed) +
+                    Utf8ToGbk(" 个文件，生成 ") + std::to_string(outcome.articlesWritten) +
+                    Utf8ToGbk(" 篇");
+  host.setStatus(outcome.summary);
+  host.showSummary(outcome.summary);
+  host.setStatus(RestingStatusText());
+  return outcome;
+}
+
+void RunPreview(Host& host, std::optional<std::uint64_t> seed) {
+  RunContext run(seed);
+  GenerateFromSource(host, run, SourceRef{true, std::string(), 0, 0});
+}
+
+}  // namespace gw

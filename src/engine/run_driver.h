@@ -1,0 +1,34 @@
+// A generation run over the files the user picked, and the preview of the source-message box.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/host.h"
+
+namespace gw {
+
+struct RunOutcome {
+  int filesProcessed = 0;
+  int articlesWritten = 0;
+  int filesFailed = 0;  // unreadable sources and sources whose custom pattern was rejected
+  std::string summary;  // GBK; empty when the list was empty
+};
+
+// Processes `paths` in order (file-system paths), writing the articles of each, until the last
+// file or a stop request (the file during which the stop came counts as processed). Ends with
+// the summary "处理完成，共处理 n 个文件，生成 m 篇" on the status line and through the host,
+// then the status line's resting text. With a seed every random draw is reproducible.
+RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
+                    std::optional<std::uint64_t> seed = std::nullopt);
+
+// Composes the first article of the source-message box and shows it through the host; writes
+// nothing.
+void RunPreview(Host& host, std::optional<std::uint64_t> seed = std::nullopt);
+
+// The status line's resting text (GBK).
+const std::string& RestingStatusText();
+
+}  // namespace gw
