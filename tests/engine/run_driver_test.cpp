@@ -1,0 +1,120 @@
+#include "engine/run_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fake_host.h"
+
+namespace gw {
+namespace {
+
+using testing::ChatExport;
+using testing::FakeHost;
+using testing::G;
+
+class RunDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("gw-run-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+    for (const char* name : {"a", "b", "c"}) {
+      std::vector<std::vector<std::string>> records;
+      for (int i = 0; i < 6; ++i) {
+        records.push_back({"2016-5-3 9:08:1" + std::to_string(i) + " 某人(100)",
+                           std::string(name) + "文件的第" + std::to_string(i) + "条消息内容"});
+      }
+      const auto path = folder_ / (std::string(name) + ".txt");
+      std::ofstream(path, std::ios::binary) << ChatExport(records);
+      paths_.push_back(path.string());
+    }
+    // One message per paragraph and per article: six articles per file.
+    host_.options().编辑框连横1 = host_.options().编辑框连横2 = "1";
+    host_.options().编辑框合纵1 = host_.options().编辑框合纵2 = "1";
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  int FilesIn(const std::string& sub) const {
+    const auto dir = folder_ / sub;
+    if (!std::filesystem::exists(dir)) {
+      return 0;
+    }
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator(dir), {}));
+  }
+
+  FakeHost host_;
+  std::filesystem::path folder_;
+  std::vector<std::string> paths_;
+};
+
+TEST_F(RunDriverTest, ThreeFilesReportProgressAndASummary) {
+  const RunOutcome outcome = RunFiles(host_, paths_, 3);
+  EXPECT_EQ(outcome.filesProcessed, 3);
+  EXPECT_EQ(outcome.articlesWritten, 18);
+  EXPECT_EQ(FilesIn("a") + FilesIn("b") + FilesIn("c"), 18);
+  const auto& statuses = host_.statuses;
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在分析格式..(3:1) a"), statuses.end());
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在分析格式..(3:2) b"), statuses.end());
+  EXPECT_NE(
+      std::find(statuses.begin(), statuses.end(), "(3:3) 正在生成第 6 篇..c文件的第5条消息内容"),
+      statuses.end());
+  ASSERT_GE(statuses.size(), 2u);
+  EXPECT_EQ(statuses[statuses.size() - 2], "处理完成，共处理 3 个文件，生成 18 篇");
+  EXPECT_EQ(statuses.back(), "聊天消息组合预览（如果该消息能生成多篇文章，本预览始终显示首篇）");
+}
+
+TEST_F(RunDriverTest, AStopDuringTheSecondFileEndsTheRunAfterIt) {
+  host_.stopAfterProgress = 6 + 2;  // all of the first file, two messages of the second
+  const RunOutcome outcome = RunFiles(host_, paths_, 3);
+  EXPECT_EQ(outcome.filesProcessed, 2);
+  EXPECT_EQ(FilesIn("a"), 6);
+  EXPECT_EQ(FilesIn("b"), 2);
+  EXPECT_EQ(FilesIn("c"), 0);
+  EXPECT_EQ(host_.statuses[host_.statuses.size() - 2], "处理完成，共处理 2 个文件，生成 8 篇");
+}
+
+TEST_F(RunDriverTest, AnUnreadableFileIsSkippedAndTheOthersProcessed) {
+  paths_.insert(paths_.begin() + 1, (folder_ / "missing.txt").string());
+  const RunOutcome outcome = RunFiles(host_, paths_, 3);
+  EXPECT_EQ(outcome.filesProcessed, 4);
+  EXPECT_EQ(outcome.filesFailed, 1);
+  EXPECT_EQ(outcome.articlesWritten, 18);
+}
+
+TEST_F(RunDriverTest, AnEmptyListDoesNothingAndAPreviewWritesNothing) {
+  EXPECT_EQ(RunFiles(host_, {}, 3).summary, "");
+  EXPECT_TRUE(host_.statuses.empty());
+
+  host_.previewText = ChatExport({{"2016-5-3 9:08:01 某人(1)", "预览里的第一条消息"},
+                                  {"2016-5-3 9:08:02 某人(1)", "预览里的第二条消息"}});
+  RunPreview(host_, 3);
+  ASSERT_EQ(host_.previews.size(), 1u);
+  EXPECT_EQ(host_.previews[0].second, "<p>预览里的第一条消息</p>\r\n");
+  EXPECT_EQ(host_.statuses.front(), "正在分析格式..(0:0) ");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 3);
+}
+
+TEST_F(RunDriverTest, TheSameSeedWritesTheSameArticles) {
+  host_.options().编辑框连横1 = "1";
+  host_.options().编辑框连横2 = "3";
+  host_.options().选择框打乱消息顺序 = true;
+  RunFiles(host_, {paths_[0]}, 99);
+  const auto read = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_ / "a")) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[entry.path().filename().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+  };
+  const auto first = read();
+  std::filesystem::remove_all(folder_ / "a");
+  RunFiles(host_, {paths_[0]}, 99);
+  EXPECT_EQ(read(), first);
+}
+
+}  // namespace
+}  // namespace gw
