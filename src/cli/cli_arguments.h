@@ -1,0 +1,45 @@
+// The command line of gathwrite-cli: a subcommand, its options and its files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gw::cli {
+
+enum class Command { Generate, Preview, Messages, Filter, Help, Version };
+
+// One --set NAME=VALUE, both UTF-8 as typed.
+struct OptionOverride {
+  std::string name;
+  std::string value;
+};
+
+struct CliArguments {
+  Command command = Command::Help;
+  std::optional<std::filesystem::path> settingsFile;
+  std::vector<OptionOverride> overrides;  // in command-line order; a later one wins
+  std::optional<std::uint64_t> seed;
+  bool quiet = false;
+  std::vector<std::string> files;  // UTF-8 file-system paths
+};
+
+// Either the arguments or the reason they make no valid command line.
+struct ParsedArguments {
+  CliArguments arguments;
+  std::string usageError;  // empty when the command line is valid
+};
+
+// Reads the arguments after the program name. Options may come before or after the subcommand
+// and take their value either as the next argument or after "=" (--seed=7); "--" ends the
+// options, so that a file name may start with "-". --help and --version win over everything
+// that follows them.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+// A decimal seed of 0 to 2^64 - 1; nothing for anything else.
+std::optional<std::uint64_t> ParseSeed(std::string_view text);
+
+}  // namespace gw::cli

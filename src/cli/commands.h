@@ -1,0 +1,29 @@
+// The subcommands of gathwrite-cli. Each prints its result on `out` (UTF-8, LF line ends),
+// reports problems on `err` and returns the exit status.
+#pragma once
+
+#include <ostream>
+
+#include "cli/cli_arguments.h"
+#include "cli/cli_settings.h"
+
+namespace gw::cli {
+
+struct CommandContext {
+  const CliArguments& arguments;
+  const CliSettings& settings;
+  std::ostream& out;
+  std::ostream& err;
+  bool errIsTerminal = false;  // progress draws a bar instead of lines
+};
+
+// Runs over the files, writing the articles; prints the summary line.
+int GenerateCommand(const CommandContext& context);
+// Composes the first article of the file and prints its title, then the article.
+int PreviewCommand(const CommandContext& context);
+// Prints every message handed to composition, in order of use.
+int MessagesCommand(const CommandContext& context);
+// Writes <name>_已过滤.<ext> beside each file; prints the batch summary.
+int FilterCommand(const CommandContext& context);
+
+}  // namespace gw::cli
