@@ -18,6 +18,11 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
     }
     return result;
   }
+  // A stop requested while the source was loading ends the source here, before the long pass
+  // over the whole text.
+  if (host.stopRequested()) {
+    return result;
+  }
   MessageCleaner cleaner(options);
 
   std::filesystem::path folder;
