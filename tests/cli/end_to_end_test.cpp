@@ -1,0 +1,317 @@
+// gathwrite-cli as a user runs it: the built program on files in a temporary folder.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "text/charset.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;  // UTF-8 as printed
+  std::string err;
+};
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string Quoted(const std::string& argument) {
+  std::string quoted = "'";
+  for (char c : argument) {
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  }
+  return quoted + "'";
+}
+
+// Every file below `folder`, by path relative to it, with its bytes.
+std::map<std::string, std::string> Tree(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  if (!fs::exists(folder)) {
+    return files;
+  }
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) {
+      files[fs::relative(entry.path(), folder).string()] = Read(entry.path());
+    }
+  }
+  return files;
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+class CliEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "gw_cli_e2e_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    fs::copy_file(fs::path(GW_SOURCE_DIR) / "examples" / "sample-export.txt", folder_ / "群聊.txt");
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // Runs the program in the temporary folder. Unless the arguments name one, the settings file
+  // is one that does not exist, so the form defaults apply whatever the user keeps.
+  Result run(std::vector<std::string> arguments) {
+    if (std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end() &&
+        arguments.size() > 1) {
+      arguments.insert(arguments.begin() + 1, {"--settings", (folder_ / "none.ini").string()});
+    }
+    std::string command = "cd " + Quoted(folder_.string()) + " && " + Quoted(GW_CLI_BINARY);
+    for (const std::string& argument : arguments) {
+      command += " " + Quoted(argument);
+    }
+    const fs::path out = fs::temp_directory_path() / (folder_.filename().string() + ".out");
+    const fs::path err = fs::temp_directory_path() / (folder_.filename().string() + ".err");
+    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+    const int raw = std::system(command.c_str());
+    Result result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = Read(out);
+    result.err = Read(err);
+    fs::remove(out);
+    fs::remove(err);
+    return result;
+  }
+
+  std::string outFolder(const std::string& name) { return (folder_ / name).string(); }
+  std::string saveTo(const std::string& name) { return "编辑框保存文件夹=" + outFolder(name); }
+
+  fs::path folder_;
+};
+
+TEST_F(CliEndToEnd, GenerateWritesTheArticlesItCountsInTheSummary) {
+  const Result result = run({"generate", "--seed", "3", "--set", saveTo("out"), "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto articles = Tree(outFolder("out"));
+  ASSERT_FALSE(articles.empty());
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  for (const auto& [name, bytes] : articles) {
+    EXPECT_TRUE(name.ends_with(".txt")) << name;
+    EXPECT_NE(bytes.find("<p>"), std::string::npos)
+        << "articles are written as the engine makes them";
+    EXPECT_NE(bytes.find("\r\n"), std::string::npos) << "article files keep CR LF";
+  }
+  EXPECT_NE(result.err.find("正在分析格式..(1:1) 群聊"), std::string::npos)
+      << "progress goes to stderr: " << result.err;
+  EXPECT_EQ(result.err.find("处理完成"), std::string::npos) << "the summary goes to stdout only";
+}
+
+TEST_F(CliEndToEnd, WithoutAFolderTheArticlesGoBesideTheSourceAndQuietHidesProgress) {
+  const Result result = run({"generate", "--quiet", "--seed", "1", "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_FALSE(Tree(folder_ / "群聊").empty());
+}
+
+TEST_F(CliEndToEnd, TheSameSeedGivesByteIdenticalArticles) {
+  const std::vector<std::string> options = {
+      "--seed", "42", "--quiet", "--set", "选择框打乱消息顺序=真", "--set", "选择框插入词=真"};
+  std::vector<std::string> first = {"generate"};
+  first.insert(first.end(), options.begin(), options.end());
+  std::vector<std::string> second = first;
+  first.insert(first.end(), {"--set", saveTo("one"), "群聊.txt"});
+  second.insert(second.end(), {"--set", saveTo("two"), "群聊.txt"});
+  ASSERT_EQ(run(first).status, 0);
+  ASSERT_EQ(run(second).status, 0);
+  const auto one = Tree(outFolder("one"));
+  EXPECT_FALSE(one.empty());
+  EXPECT_EQ(one, Tree(outFolder("two")));
+}
+
+TEST_F(CliEndToEnd, SetOverridesReachTheRun) {
+  const Result result =
+      run({"generate", "--seed", "5", "--set", "编辑框合纵1=1", "--set", "编辑框合纵2=1", "--set",
+           "组合框标题位置=标题前", "--set", "编辑框标题关键词=读书会", "--set", "编辑框扩展名=md",
+           "--set", saveTo("out"), "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto articles = Tree(outFolder("out"));
+  ASSERT_GT(articles.size(), 3u);
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  for (const auto& [name, bytes] : articles) {
+    EXPECT_TRUE(name.starts_with("读书会")) << "keyword before the title: " << name;
+    EXPECT_TRUE(name.ends_with(".md")) << name;
+    EXPECT_EQ(Occurrences(bytes, "<p>"), 1u) << "one paragraph per article: " << name;
+  }
+}
+
+TEST_F(CliEndToEnd, TheSettingsFileIsReadAndNeitherChangedNorCreated) {
+  const fs::path settings = folder_ / "settings.ini";
+  const std::string content = gw::Utf8ToGbk(
+      "[基本配置]\r\n标题关键词=书友\r\n标题位置=1\r\n扩展名=htm\r\n组合数1=2\r\n组合数2=2\r\n");
+  std::ofstream(settings, std::ios::binary) << content;
+  const auto before = fs::last_write_time(settings);
+  const Result result = run({"generate", "--settings", settings.string(), "--seed", "1", "--set",
+                             saveTo("out"), "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto articles = Tree(outFolder("out"));
+  ASSERT_FALSE(articles.empty());
+  for (const auto& [name, bytes] : articles) {
+    EXPECT_TRUE(name.ends_with("书友.htm")) << "keyword after the title: " << name;
+  }
+  EXPECT_EQ(Read(settings), content);
+  EXPECT_EQ(fs::last_write_time(settings), before);
+
+  const fs::path missing = folder_ / "nowhere" / "settings.ini";
+  ASSERT_EQ(run({"generate", "--settings", missing.string(), "--quiet", "--set", saveTo("out2"),
+                 "群聊.txt"})
+                .status,
+            0);
+  EXPECT_FALSE(fs::exists(folder_ / "nowhere"));
+}
+
+TEST_F(CliEndToEnd, PreviewPrintsTheTitleThenTheArticleAndWritesNothing) {
+  const auto before = Tree(folder_);
+  const Result result = run({"preview", "--seed", "9", "--set", saveTo("out"), "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t firstLineEnd = result.out.find('\n');
+  ASSERT_NE(firstLineEnd, std::string::npos);
+  const std::string title = result.out.substr(0, firstLineEnd);
+  const std::string article = result.out.substr(firstLineEnd + 1);
+  EXPECT_FALSE(title.empty());
+  EXPECT_TRUE(article.starts_with("<p>")) << article;
+  EXPECT_EQ(article.find('\r'), std::string::npos) << "terminal text has LF line ends";
+  EXPECT_NE(article.find("</p>\n<p>"), std::string::npos);
+  EXPECT_NE(article.find(title.substr(0, 6)), std::string::npos) << "the title is a sentence of it";
+  EXPECT_EQ(Tree(folder_), before);
+}
+
+TEST_F(CliEndToEnd, MessagesListsTheCleanedMessagesOnePerLine) {
+  const Result result = run({"messages", "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(
+      result.out.starts_with("早上好\n今天的书单在这里共三本\n"
+                             "第一本是《城南旧事》，第二本是《边城》，第三本还没定。\n"))
+      << result.out;
+  EXPECT_EQ(result.out.find("[图片]"), std::string::npos);
+  EXPECT_EQ(result.out.find("http"), std::string::npos) << "web addresses are deleted";
+  EXPECT_EQ(result.out.find("\n\n"), std::string::npos) << "dropped messages leave no line";
+  EXPECT_EQ(result.out.find("2016"), std::string::npos) << "sender lines are no messages";
+
+  const Result shuffled =
+      run({"messages", "--seed", "2", "--set", "选择框打乱消息顺序=真", "群聊.txt"});
+  ASSERT_EQ(shuffled.status, 0);
+  EXPECT_NE(shuffled.out, result.out);
+  auto sortedLines = [](const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      lines.push_back(text.substr(start, end - start));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
+  EXPECT_EQ(sortedLines(shuffled.out), sortedLines(result.out)) << "the same messages, reordered";
+}
+
+TEST_F(CliEndToEnd, FilterWritesFilteredCopiesAndPrintsTheBatchSummary) {
+  std::ofstream(folder_ / "words.txt", std::ios::binary) << gw::Utf8ToGbk("边城|书单");
+  std::ofstream(folder_ / "note", std::ios::binary) << gw::Utf8ToGbk("看完边城再定书单。");
+  const Result result = run({"filter", "--set", "屏蔽词过滤器/词库=words.txt", "--set",
+                             "屏蔽词过滤器/代替符=#", "群聊.txt", "note"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "处理完毕！总共处理了 2 个文件！\n");
+  EXPECT_EQ(Read(folder_ / "note_已过滤."), gw::Utf8ToGbk("看完#再定#。"));
+  const std::string filtered = gw::GbkToUtf8(Read(folder_ / "群聊_已过滤.txt"));
+  EXPECT_EQ(filtered.find("边城"), std::string::npos);
+  EXPECT_NE(filtered.find("《#》"), std::string::npos);
+  EXPECT_EQ(Read(folder_ / "群聊.txt"),
+            Read(fs::path(GW_SOURCE_DIR) / "examples" / "sample-export.txt"))
+      << "the source is never changed";
+
+  // The sample library separates its words by line breaks.
+  std::ofstream(folder_ / "ad.txt", std::ios::binary) << gw::Utf8ToGbk("加微信领优惠券");
+  const std::string library =
+      (fs::path(GW_SOURCE_DIR) / "examples" / "sample-blocked-words.txt").string();
+  const Result lines = run({"filter", "--quiet", "--set", "屏蔽词过滤器/词库=" + library, "--set",
+                            "屏蔽词过滤器/换行符=真", "ad.txt"});
+  ASSERT_EQ(lines.status, 0) << lines.err;
+  EXPECT_EQ(Read(folder_ / "ad_已过滤.txt"), gw::Utf8ToGbk("**领**"));
+}
+
+TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
+  const Result result =
+      run({"generate", "--quiet", "--set", saveTo("out"), "缺失.txt", "群聊.txt"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("缺失.txt"), std::string::npos) << result.err;
+  const auto articles = Tree(outFolder("out"));
+  EXPECT_FALSE(articles.empty());
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+
+  EXPECT_EQ(run({"preview", "缺失.txt"}).status, 1);
+  EXPECT_EQ(run({"messages", "缺失.txt"}).status, 1);
+  const Result filter = run({"filter", "--set", "屏蔽词过滤器/词库=缺失.txt", "群聊.txt"});
+  EXPECT_EQ(filter.status, 1) << "a library that cannot be read";
+  EXPECT_FALSE(fs::exists(folder_ / "群聊_已过滤.txt"));
+}
+
+TEST_F(CliEndToEnd, ARejectedCustomPatternFailsTheRun) {
+  const std::vector<std::string> pattern = {
+      "--set", "选择框自定义替换=真", "--set", "选择框正则替换=真", "--set", "编辑框欲替换=("};
+  std::vector<std::string> generate = {"generate", "--quiet", "--set", saveTo("out")};
+  generate.insert(generate.end(), pattern.begin(), pattern.end());
+  generate.push_back("群聊.txt");
+  const Result result = run(generate);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("正则表达式有误"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 0 篇\n");
+
+  std::vector<std::string> preview = {"preview"};
+  preview.insert(preview.end(), pattern.begin(), pattern.end());
+  preview.push_back("群聊.txt");
+  const Result previewed = run(preview);
+  EXPECT_EQ(previewed.status, 1);
+  EXPECT_EQ(previewed.out, "");
+}
+
+TEST_F(CliEndToEnd, UsageErrorsExitWithTwoAndAHint) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"publish", "群聊.txt"},
+      {"generate", "--colour", "群聊.txt"},
+      {"generate", "--set", "编辑框不存在=1", "群聊.txt"},
+      {"generate", "--set", "组合框标题位置=中间", "群聊.txt"},
+      {"generate", "--seed", "many", "群聊.txt"},
+      {"preview"},
+  };
+  for (const auto& command : commands) {
+    const Result result = run(command);
+    EXPECT_EQ(result.status, 2) << command[0] << " " << command[1];
+    EXPECT_TRUE(result.err.ends_with("\nTry 'gathwrite-cli --help'.\n")) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "群聊")) << "nothing runs after a usage error";
+}
+
+TEST_F(CliEndToEnd, HelpAndVersion) {
+  const Result help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage:\n  gathwrite-cli generate [OPTIONS] FILE..."))
+      << help.out;
+  EXPECT_NE(help.out.find("--set NAME=VALUE"), std::string::npos);
+  const Result version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "gathwrite-cli 1.6.0.3\n");
+}
+
+}  // namespace
