@@ -1,0 +1,110 @@
+// Where the time of one generation run goes: loading (read and whole-text transformations),
+// cutting into messages, cleaning every message, composing and writing the articles. Runs the
+// same stages as `gathwrite-cli generate` with the default options, timing each, then writes
+// the articles once more with the engine's writer alone to split composing from writing.
+//   gw_bench_end_to_end EXPORT_FILE OUTPUT_FOLDER
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "engine/article_composer.h"
+#include "engine/extraction.h"
+#include "engine/output_writer.h"
+#include "text/charset.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+class QuietHost : public gw::Host {
+ public:
+  explicit QuietHost(gw::Options options)
+      : options_(std::make_shared<gw::Options>(std::move(options))) {}
+  std::shared_ptr<const gw::Options> currentOptions() override { return options_; }
+  std::string previewSourceText() override { return {}; }
+  gw::BlockedWordSettings blockedWordSettings() override { return {}; }
+  void setStatus(std::string_view) override {}
+  bool stopRequested() override { return false; }
+  void reportError(std::string_view text) override {
+    std::fprintf(stderr, "%s\n", gw::GbkToUtf8(text).c_str());
+  }
+
+ private:
+  std::shared_ptr<gw::Options> options_;
+};
+
+double Seconds(Clock::duration duration) {
+  return std::chrono::duration<double>(duration).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: gw_bench_end_to_end EXPORT_FILE OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const fs::path output = argv[2];
+  gw::Options options = gw::Options::FormDefaults();
+  options.编辑框保存文件夹 = gw::Utf8ToGbk(output.string());
+  QuietHost host(options);
+  gw::RunContext run(42);
+  const gw::SourceRef source{false, argv[1], 1, 1};
+
+  const auto start = Clock::now();
+  gw::LoadedSource loaded = gw::LoadSource(host, run, options, source);
+  const auto loadedAt = Clock::now();
+  const gw::MessageList messages(std::move(loaded.text));
+  const auto cutAt = Clock::now();
+
+  gw::MessageCleaner cleaner(options);
+  const fs::path folder = gw::OutputFolderFor(source.path, options.编辑框保存文件夹);
+  gw::PrepareOutputFolder(folder);
+  gw::ArticleComposer composer(host, run, options, false, 1, 1, folder);
+  Clock::duration composing{};
+  gw::FeedMessages(host, run, messages, cleaner,
+                   [&](int index, int count, const std::string& message) {
+                     const auto before = Clock::now();
+                     const bool more = composer.take(index, count, message);
+                     composing += Clock::now() - before;
+                     return more;
+                   });
+  const auto end = Clock::now();
+
+  // The same articles written again, by the writer alone, into a sibling folder.
+  std::vector<std::pair<std::string, std::string>> articles;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    articles.emplace_back(gw::Utf8ToGbk(entry.path().stem().string()),
+                          std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+  const fs::path again = folder.string() + ".writer";
+  gw::PrepareOutputFolder(again);
+  gw::ArticleWriter writer;
+  const auto writeStart = Clock::now();
+  for (const auto& [title, article] : articles) {
+    writer.write(again, title, "txt", article);
+  }
+  const double writing = Seconds(Clock::now() - writeStart);
+  fs::remove_all(again);
+
+  const double feed = Seconds(end - cutAt);
+  const double compose = Seconds(composing);
+  std::printf("messages %d, articles %d\n", messages.count(), composer.articlesWritten());
+  std::printf("loading   %6.3f s  (read, markers, custom replacement)\n",
+              Seconds(loadedAt - start));
+  std::printf("cutting   %6.3f s  (message pattern over the whole text)\n",
+              Seconds(cutAt - loadedAt));
+  std::printf("cleaning  %6.3f s  (line folding, limits, delete rules)\n", feed - compose);
+  std::printf("composing %6.3f s  (paragraphs, articles, punctuation runs, titles)\n",
+              compose - writing);
+  std::printf("writing   %6.3f s  (%zu files, measured apart with the writer alone)\n", writing,
+              articles.size());
+  std::printf("total     %6.3f s\n", Seconds(end - start));
+  return 0;
+}
