@@ -2,6 +2,11 @@
 // engine's host for one run or preview at a time: it keeps the options snapshot the worker
 // reads, carries the worker's status, progress and results back as queued signals, and passes a
 // stop request on as an atomic flag (the run ends at the next message).
+//
+// The worker is a std::thread started for each job and joined when the job's end reaches the
+// window thread. Every signal is emitted on the window thread (the worker posts to it), so slots
+// run there whatever the connection type. Progress and the per-article status texts are
+// coalesced to at most one delivery every 30 ms; the latest value always arrives.
 #pragma once
 
 #include <QObject>
@@ -9,6 +14,7 @@
 #include <QStringList>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -46,10 +52,14 @@ class RunController : public QObject {
 
  signals:
   void statusChanged(const QString& text);
-  // Files done of the run's files, and messages taken of the current file's messages.
+  // The current file's position (1-based) of the run's files, and messages taken of the current
+  // file's messages (0 of 0 while the file is loading). A preview reports file 0 of 0.
   void progressChanged(int fileIndex, int fileCount, int messagesDone, int messageCount);
   void previewReady(const QString& title, const QString& article);
   void errorReported(const QString& text);
+  // A file the run stepped over (unreadable source, article that could not be written); the
+  // window may log it or ignore it.
+  void fileProblem(const QString& text);
   void wordInsertionTurnedOff();
   void firstFileRemembered(const QString& path);
   // The end of a run: the summary box is the window's to show; the controller waits for
