@@ -120,8 +120,7 @@ void ArticleComposer::finishArticle() {
   const int draw = RandomInRange(random, 1, 8);
   article = punctuationRuns_.replace(article, Text(draw <= 5 ? "，" : "。"));
 
-  std::string title =
-      PickTitleSentence(article, LeadingInteger(options->编辑框标题最少字数), random);
+  std::string title = titles_.pick(article, LeadingInteger(options->编辑框标题最少字数), random);
   if (insertWords && options->选择框插入到标题 && !chosenWord_.empty()) {
     title = InsertIntoTitle(title, chosenWord_, options->组合框标题位置, run_.markup(), random);
   }

@@ -10,6 +10,7 @@
 #include "engine/host.h"
 #include "engine/random_draw.h"
 #include "engine/run_context.h"
+#include "engine/title_sentence.h"
 #include "engine/word_insertion.h"
 #include "regex/regex_service.h"
 
@@ -44,6 +45,7 @@ class ArticleComposer {
   NonRepeatingDraw separatorDraw_;
   NonRepeatingDraw wordDraw_;
   RegexService punctuationRuns_;
+  TitleSentencePicker titles_;
   WordList words_;
   bool insertWords_ = false;
   std::string chosenWord_;

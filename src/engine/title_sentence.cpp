@@ -57,16 +57,22 @@ const std::string& TitleDelimiterPattern() {
   return pattern;
 }
 
-std::string PickTitleSentence(std::string_view article, int minChars, RandomSource& random) {
-  RegexService delimiters;
-  delimiters.create(TitleDelimiterPattern());
-  RegexService lineTrim;
-  lineTrim.create(LineTrimPattern());
+TitleSentencePicker::TitleSentencePicker() {
+  delimiters_.create(TitleDelimiterPattern());
+  lineTrim_.create(LineTrimPattern());
+}
 
+std::string PickTitleSentence(std::string_view article, int minChars, RandomSource& random) {
+  TitleSentencePicker picker;
+  return picker.pick(article, minChars, random);
+}
+
+std::string TitleSentencePicker::pick(std::string_view article, int minChars,
+                                      RandomSource& random) {
   TagShield tags;
   std::string text = tags.shield(article, "", true);
-  text = lineTrim.replace(text, "");
-  text = delimiters.replace(text, PieceMarker());
+  text = lineTrim_.replace(text, "");
+  text = delimiters_.replace(text, PieceMarker());
   const std::vector<std::string> pieces = SplitList(text, PieceMarker());
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {

@@ -5,8 +5,21 @@
 #include <string_view>
 
 #include "engine/random_draw.h"
+#include "regex/regex_service.h"
 
 namespace gw {
+
+// Holds the two compiled patterns, so that a run picks the titles of many articles without
+// compiling them for each one.
+class TitleSentencePicker {
+ public:
+  TitleSentencePicker();
+  std::string pick(std::string_view article, int minChars, RandomSource& random);
+
+ private:
+  RegexService delimiters_;
+  RegexService lineTrim_;
+};
 
 // Cuts `article` (GBK) into pieces at punctuation and line breaks, after removing its markup
 // tags and blank margins, and returns a random piece of at least `minChars` characters (0 or less:

@@ -63,8 +63,7 @@ int RegexService::search(std::u16string subject) {
   found.stride = 2 * (static_cast<std::size_t>(found.groupCount) + 1);
   const bool ok = engine_->forEachMatch(found.subject, global_, [&found](const std::size_t* ov) {
     for (std::size_t k = 0; k < found.stride; ++k) {
-      found.offsets.push_back(ov[k] == kEngineUnset ? kUnset
-                                                          : static_cast<std::uint32_t>(ov[k]));
+      found.offsets.push_back(ov[k] == kEngineUnset ? kUnset : static_cast<std::uint32_t>(ov[k]));
     }
   });
   if (!ok) {
@@ -87,15 +86,23 @@ std::string RegexService::replace(std::string_view subject, std::string_view rep
   const ReplacementTemplate expansion(GbkToUtf16(UntilFirstNul(replacement)),
                                       engine_->groupCount());
   std::u16string result;
-  result.reserve(text.size());
   std::size_t copied = 0;
+  bool matched = false;
   const bool ok = engine_->forEachMatch(text, global_, [&](const std::size_t* ov) {
+    if (!matched) {
+      result.reserve(text.size());
+      matched = true;
+    }
     result.append(text, copied, ov[0] - copied);
     expansion.expand(text, ov, result);
     copied = ov[1];
   });
   if (!ok) {
     return {};
+  }
+  if (!matched) {
+    // Nothing to replace: the subject comes back as it was, without a second conversion.
+    return std::string(UntilFirstNul(subject));
   }
   result.append(text, copied);
   return Utf16ToGbk(result);

@@ -103,8 +103,8 @@ std::size_t DecodeUtf8At(std::string_view utf8, std::size_t offset, char32_t& co
     return 3;
   }
   if (lead >= 0xF0 && lead <= 0xF4 && continuation(1) && continuation(2) && continuation(3)) {
-    codePoint = (lead & 0x07u) << 18 | (at(1) & 0x3Fu) << 12 | (at(2) & 0x3Fu) << 6 |
-                (at(3) & 0x3Fu);
+    codePoint =
+        (lead & 0x07u) << 18 | (at(1) & 0x3Fu) << 12 | (at(2) & 0x3Fu) << 6 | (at(3) & 0x3Fu);
     if (codePoint < 0x10000 || codePoint > 0x10FFFF) {
       return 0;
     }
@@ -140,62 +140,89 @@ std::size_t CodeUnitSize(const std::string& upperName) {
 
 }  // namespace
 
+namespace {
+
+// Decodes `gbk` into `out`, which has room for one code unit per byte; returns the units written.
+std::size_t DecodeGbkInto(const GbkTables& tables, std::string_view gbk, char16_t* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
+  const unsigned char* const end = in + gbk.size();
+  char16_t* const start = out;
+  while (in < end) {
+    const unsigned byte = *in;
+    if (byte < 0x80) {
+      *out++ = static_cast<char16_t>(byte);
+      ++in;
+      continue;
+    }
+    if (byte >= 0x81 && byte <= 0xFE && in + 1 < end) {
+      const unsigned trail = in[1];
+      if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) {
+        const char16_t unit = tables.toUnicode[byte << 8 | trail];
+        *out++ = unit != 0 ? unit : kReplacementCharacter;
+        in += 2;
+        continue;
+      }
+    }
+    const char16_t unit = tables.toUnicode[byte];
+    *out++ = unit != 0 ? unit : kReplacementCharacter;
+    ++in;
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
+// Texts up to this size are decoded into a buffer of one unit per byte and cut to size; longer
+// ones are measured first, so that a large export is never held with room to spare.
+constexpr std::size_t kMeasureFirstAbove = 1 << 20;
+
+}  // namespace
+
 std::u16string GbkToUtf16(std::string_view gbk) {
   const GbkTables& tables = Gbk();
-  // One pass to learn the exact length, so that a large text is not held with room to spare.
-  std::size_t units = 0;
-  for (std::size_t offset = 0; offset < gbk.size(); ++units) {
-    const auto byte = static_cast<unsigned char>(gbk[offset]);
-    if (byte < 0x80) {
-      ++offset;
-      continue;
+  std::size_t units = gbk.size();
+  if (gbk.size() > kMeasureFirstAbove) {
+    units = 0;
+    for (std::size_t offset = 0; offset < gbk.size(); ++units) {
+      std::size_t length = 0;
+      if (static_cast<unsigned char>(gbk[offset]) < 0x80) {
+        length = 1;
+      } else {
+        DecodeGbkAt(tables, gbk, offset, length);
+      }
+      offset += length;
     }
-    std::size_t length = 0;
-    DecodeGbkAt(tables, gbk, offset, length);
-    offset += length;
   }
   std::u16string out(units, u'\0');
-  std::size_t written = 0;
-  for (std::size_t offset = 0; offset < gbk.size();) {
-    const auto byte = static_cast<unsigned char>(gbk[offset]);
-    if (byte < 0x80) {
-      out[written++] = byte;
-      ++offset;
-      continue;
-    }
-    std::size_t length = 0;
-    out[written++] = DecodeGbkAt(tables, gbk, offset, length);
-    offset += length;
-  }
+  out.resize(DecodeGbkInto(tables, gbk, out.data()));
   return out;
 }
 
 std::string Utf16ToGbk(std::u16string_view utf16) {
   const GbkTables& tables = Gbk();
-  std::string out;
-  out.reserve(utf16.size() * 2);
+  std::string out(utf16.size() * 2, '\0');
+  char* write = out.data();
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     const char16_t unit = utf16[i];
     if (unit < 0x80) {
-      out.push_back(static_cast<char>(unit));
+      *write++ = static_cast<char>(unit);
       continue;
     }
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
         utf16[i + 1] <= 0xDFFF) {
       ++i;  // a supplementary-plane character: one "?" for the pair
-      out.push_back('?');
+      *write++ = '?';
       continue;
     }
     const std::uint16_t code = tables.fromUnicode[unit];
     if (code == 0) {
-      out.push_back('?');
+      *write++ = '?';
     } else if (code < 0x100) {
-      out.push_back(static_cast<char>(code));
+      *write++ = static_cast<char>(code);
     } else {
-      out.push_back(static_cast<char>(code >> 8));
-      out.push_back(static_cast<char>(code & 0xFF));
+      *write++ = static_cast<char>(code >> 8);
+      *write++ = static_cast<char>(code & 0xFF);
     }
   }
+  out.resize(static_cast<std::size_t>(write - out.data()));
   return out;
 }
 
@@ -302,8 +329,9 @@ std::string ConvertCharsetWithIconv(std::string_view bytes, std::string_view fro
   while (true) {
     char* out = result.data() + written;
     std::size_t outLeft = result.size() - written;
-    const std::size_t status = inLeft == 0 ? iconv(converter.get(), nullptr, nullptr, &out, &outLeft)
-                                           : iconv(converter.get(), &in, &inLeft, &out, &outLeft);
+    const std::size_t status = inLeft == 0
+                                   ? iconv(converter.get(), nullptr, nullptr, &out, &outLeft)
+                                   : iconv(converter.get(), &in, &inLeft, &out, &outLeft);
     written = result.size() - outLeft;
     if (status != static_cast<std::size_t>(-1)) {
       if (inLeft == 0) {
