@@ -31,6 +31,12 @@ class Dialogs {
   // confirms, nullopt when cancelled.
   virtual std::optional<QString> editText(QWidget* parent, const QString& title,
                                           const QString& prompt, const QString& initialText) = 0;
+  // The text-input dialog showing a text that cannot be edited (the help). By default the
+  // editing dialog, its result ignored.
+  virtual void showText(QWidget* parent, const QString& title, const QString& prompt,
+                        const QString& text) {
+    (void)editText(parent, title, prompt, text);
+  }
 };
 
 }  // namespace gw::app

@@ -1,0 +1,89 @@
+// The main window: every option of a generation run in its controls, the preview, the start/stop
+// button of a run, and the settings commands. The window takes its settings store and dialogs
+// from outside, so that tests can give it a store of their own and answer its dialogs.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "app/dialogs.h"
+#include "app/run_controller.h"
+#include "settings/settings_store.h"
+
+class QProgressBar;
+
+namespace Ui {
+class MainWindowForm;
+}
+
+namespace gw::app {
+
+// Captions of the start/stop button: idle, running, stop requested.
+inline constexpr char16_t kIdleCaption[] = u"选择文件开始生成";
+inline constexpr char16_t kRunningCaption[] = u"点击我停止生成";
+inline constexpr char16_t kStoppingCaption[] = u"正在停止中";
+// The status line at rest.
+inline constexpr char16_t kRestingStatus[] =
+    u"聊天消息组合预览（如果该消息能生成多篇文章，本预览始终显示首篇）";
+// The default title of the window's message boxes.
+inline constexpr char16_t kInformationTitle[] = u"信息：";
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  RunController& runController() { return controller_; }
+  // The status line: the caption of the preview group.
+  QString statusText() const;
+  QProgressBar& progressBar() { return *progress_; }
+
+ public slots:
+  void onStartStopClicked();
+  void onPreviewClicked();
+  void onPasteClicked();
+  void onCopyClicked();
+  // "保存配置": saves and says whether the file took the settings.
+  void onSaveSettingsClicked();
+  void onHelpClicked();
+  void onChooseFolderClicked();
+
+ protected slots:
+  // The auxiliary windows ("设置词库", "编辑") open from here.
+  virtual void openBlockedWordSettings();
+  virtual void openPhraseEditor();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class Job { None, Run, Preview };
+
+  // First show: phrases, saved options, enabling rules, then a preview.
+  void onMainWindowCreated();
+  void pushOptions();
+  void setJob(Job job);
+  void setStatus(const QString& text);
+  void onProgress(int fileIndex, int fileCount, int messagesDone, int messageCount);
+  void onSummary(const QString& text);
+  void onFinished();
+  void placeOnFrameLines();
+  QString whyNotSaved() const;
+  void connectControls();
+
+  SettingsStore& settings_;
+  Dialogs& dialogs_;
+  std::unique_ptr<Ui::MainWindowForm> form_;
+  QProgressBar* progress_ = nullptr;  // owned by the preview group
+  RunController controller_;
+  Job job_ = Job::None;
+  bool created_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace gw::app

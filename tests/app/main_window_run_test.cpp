@@ -1,0 +1,201 @@
+// Runs started from the main window: the start/stop button, the status line, the summary, and
+// one job at a time.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/control_access.h"
+#include "app/main_window.h"
+#include "app_test_support.h"
+
+namespace gw::app {
+namespace {
+
+using testing::FakeDialogs;
+using testing::Find;
+using testing::G;
+using testing::PathText;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WaitUntil;
+using testing::WriteBytes;
+
+const QString kIdle = QString::fromUtf16(kIdleCaption);
+const QString kRunning = QString::fromUtf16(kRunningCaption);
+const QString kStopping = QString::fromUtf16(kStoppingCaption);
+const QString kResting = QString::fromUtf16(kRestingStatus);
+
+// An export in the chat format with `messages` messages of a few sentences each (GBK).
+std::string ChatExport(int messages) {
+  std::string text = "消息记录（此消息记录为文本格式，不支持重新导入）\r\n\r\n" +
+                     std::string(64, '=') + "\r\n消息对象:测试群\r\n" + std::string(64, '=') +
+                     "\r\n\r\n";
+  for (int i = 0; i < messages; ++i) {
+    text += "2016-5-3 9:08:" + std::to_string(10 + i % 50) + " 某人(100)\r\n今天读到第" +
+            std::to_string(i) + "页，书里的故事越来越有意思了，大家也来看看吧\r\n\r\n";
+  }
+  return Utf8ToGbk(text);
+}
+
+class MainWindowRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(store_.setPath(folder_ / "settings.ini", 0));
+    std::filesystem::create_directories(folder_ / "chats");
+    window_ = std::make_unique<MainWindow>(store_, dialogs_);
+    window_->runController().setSeed(11);
+    QObject::connect(&window_->runController(), &RunController::statusChanged,
+                     [this](const QString& text) { statuses_.push_back(text); });
+    window_->show();
+    ASSERT_TRUE(WaitUntil([&] { return !window_->runController().busy(); }));
+    statuses_.clear();
+  }
+
+  // Three exports in folder "chats"; `messages` messages each, the second `second` of them.
+  QStringList threeFiles(int messages, int second = 0) {
+    QStringList files;
+    int position = 0;
+    for (const char* name : {"一组.txt", "二组.txt", "三组.txt"}) {
+      const auto path = folder_ / "chats" / name;
+      WriteBytes(path, ChatExport(++position == 2 && second > 0 ? second : messages));
+      files.append(PathText(path));
+    }
+    return files;
+  }
+  QPushButton& startButton() { return Find<QPushButton>(*window_, "按钮选择文件"); }
+  QPushButton& previewButton() { return Find<QPushButton>(*window_, "按钮预览"); }
+  bool idle() { return startButton().text() == kIdle && !window_->runController().busy(); }
+  bool sawStatus(const QString& start) const {
+    return std::any_of(statuses_.begin(), statuses_.end(),
+                       [&](const QString& text) { return text.startsWith(start); });
+  }
+
+  TempFolder folder_;
+  FakeDialogs dialogs_;
+  SettingsStore store_;
+  std::unique_ptr<MainWindow> window_;
+  std::vector<QString> statuses_;
+};
+
+TEST_F(MainWindowRunTest, ARunOverThreeFilesReportsEachFileThenTheSummary) {
+  const QStringList files = threeFiles(40);
+  dialogs_.fileAnswers.push_back(files);
+  startButton().click();
+  EXPECT_EQ(startButton().text(), kRunning);
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+
+  const auto fileDialog = dialogs_.of("files");
+  ASSERT_EQ(fileDialog.size(), 1u);
+  EXPECT_EQ(fileDialog[0].title, "选择文件开始处理");
+  EXPECT_EQ(fileDialog[0].text, "");  // no previous run: no initial folder
+  EXPECT_EQ(dialogs_.lastFilter, "QQ聊天消息导出文件 (*.txt);;全部文件 (*)");
+  EXPECT_TRUE(dialogs_.lastMultiple);
+
+  EXPECT_TRUE(sawStatus("正在分析格式..(3:1) 一组"));
+  EXPECT_TRUE(sawStatus("正在分析格式..(3:2) 二组"));
+  EXPECT_TRUE(sawStatus("正在分析格式..(3:3) 三组"));
+  const auto summaries = dialogs_.of("information");
+  ASSERT_EQ(summaries.size(), 1u);
+  EXPECT_EQ(summaries[0].title, "文章生成完毕！");
+  EXPECT_TRUE(summaries[0].text.startsWith("处理完成，共处理 3 个文件，生成 "));
+  const int articles = summaries[0].text.section(' ', 3, 3).toInt();
+  EXPECT_GT(articles, 2);
+  // The articles of each file are in a folder named after it, next to it.
+  for (const char* name : {"一组", "二组", "三组"}) {
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ / "chats" / name)) << name;
+  }
+  EXPECT_EQ(window_->statusText(), kResting);
+  EXPECT_TRUE(previewButton().isEnabled());
+
+  // The next dialog opens in the folder of the first file, which the settings keep.
+  EXPECT_EQ(ControlTag(startButton()), files[0]);
+  startButton().click();
+  EXPECT_EQ(dialogs_.of("files")[1].text, PathText(folder_ / "chats"));
+  window_->close();
+  EXPECT_NE(
+      ReadBytes(folder_ / "settings.ini").find(G("选择文件=") + Utf8ToGbk(files[0].toStdString())),
+      std::string::npos);
+}
+
+TEST_F(MainWindowRunTest, AStopDuringTheSecondFileEndsTheRunAfterIt) {
+  // The second file is long enough for the stop to arrive while it is being read.
+  dialogs_.fileAnswers.push_back(threeFiles(500, 60000));
+  QObject::connect(
+      &window_->runController(), &RunController::statusChanged, window_.get(),
+      [this](const QString& text) {
+        if (text.startsWith("正在分析格式..(3:2)") && startButton().text() == kRunning) {
+          startButton().click();
+        }
+      });
+  startButton().click();
+  ASSERT_TRUE(WaitUntil([&] { return startButton().text() == kStopping; }));
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  const auto summaries = dialogs_.of("information");
+  ASSERT_EQ(summaries.size(), 1u);
+  EXPECT_TRUE(summaries[0].text.startsWith("处理完成，共处理 2 个文件"));
+  EXPECT_FALSE(sawStatus("正在分析格式..(3:3)"));
+}
+
+TEST_F(MainWindowRunTest, ACancelledDialogShowsNoSummaryAndLeavesTheButtonIdle) {
+  startButton().click();
+  EXPECT_EQ(dialogs_.of("files").size(), 1u);
+  EXPECT_TRUE(dialogs_.of("information").empty());
+  EXPECT_TRUE(idle());
+  EXPECT_TRUE(previewButton().isEnabled());
+  EXPECT_TRUE(statuses_.empty());
+}
+
+TEST_F(MainWindowRunTest, OnlyTheStopButtonWorksWhileAJobRuns) {
+  dialogs_.fileAnswers.push_back(threeFiles(3000));
+  const QString before = Find<QPlainTextEdit>(*window_, "编辑框处理结果").toPlainText();
+  startButton().click();
+  ASSERT_TRUE(window_->runController().busy());
+  EXPECT_FALSE(previewButton().isEnabled());
+  EXPECT_TRUE(startButton().isEnabled());
+  EXPECT_TRUE(window_->progressBar().isVisible());
+  window_->onPreviewClicked();  // what a click that got through would do
+  EXPECT_EQ(startButton().text(), kRunning);
+  startButton().click();
+  EXPECT_EQ(startButton().text(), kStopping);
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  EXPECT_EQ(Find<QPlainTextEdit>(*window_, "编辑框处理结果").toPlainText(), before);
+  EXPECT_FALSE(window_->progressBar().isVisible());
+
+  // During a preview neither start button works.
+  window_->onPreviewClicked();
+  ASSERT_TRUE(window_->runController().busy());
+  EXPECT_FALSE(startButton().isEnabled());
+  EXPECT_FALSE(previewButton().isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  EXPECT_TRUE(startButton().isEnabled());
+  EXPECT_TRUE(previewButton().isEnabled());
+}
+
+TEST_F(MainWindowRunTest, ClosingDuringARunStopsItWaitsAndSaves) {
+  dialogs_.fileAnswers.push_back(threeFiles(4000));
+  Find<QLineEdit>(*window_, "编辑框扩展名").setText("htm");
+  startButton().click();
+  ASSERT_TRUE(WaitUntil([&] { return sawStatus("正在分析格式..(3:1)"); }));
+  EXPECT_TRUE(window_->close());
+  EXPECT_FALSE(window_->runController().busy());
+  EXPECT_TRUE(dialogs_.of("information").empty());  // no summary to read while closing
+  EXPECT_FALSE(sawStatus("正在分析格式..(3:2)"));
+  EXPECT_NE(ReadBytes(folder_ / "settings.ini").find(G("扩展名=htm")), std::string::npos);
+}
+
+TEST_F(MainWindowRunTest, AnEmptyWordListTurnsWordInsertionOff) {
+  Find<QCheckBox>(*window_, "选择框插入词").setChecked(true);
+  window_->findChild<QComboBox*>("编辑框词")->setEditText("");
+  window_->onPreviewClicked();
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  EXPECT_FALSE(Find<QCheckBox>(*window_, "选择框插入词").isChecked());
+  EXPECT_FALSE(Find<QLineEdit>(*window_, "编辑框插入1").isEnabled());
+}
+
+}  // namespace
+}  // namespace gw::app
