@@ -162,6 +162,10 @@ void MainWindow::onMainWindowCreated() {
   loadPhraseCombo(settings_, *form_->编辑框词);
   loadMainSettings(settings_, *this);
   ApplyEnablingRules(*this);
+  // A long word list shows its beginning.
+  if (QLineEdit* words = form_->编辑框词->lineEdit()) {
+    words->setCursorPosition(0);
+  }
   pushOptions();
   onPreviewClicked();
 }
