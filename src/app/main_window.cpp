@@ -198,11 +198,7 @@ void MainWindow::setJob(Job job) {
   // neither start button does.
   form_->按钮预览->setEnabled(job == Job::None);
   form_->按钮选择文件->setEnabled(job != Job::Preview);
-  if (job == Job::Run) {
-    progress_->setRange(0, 0);
-    progress_->show();
-    placeOnFrameLines();
-  } else {
+  if (job == Job::None) {
     progress_->hide();
   }
 }
@@ -261,7 +257,11 @@ void MainWindow::onStartStopClicked() {
   if (files.isEmpty() || !controller_.startRun(files, ReadBlockedWordSettings(settings_))) {
     button->setText(Q(kIdleCaption));
     setJob(Job::None);
+    return;
   }
+  progress_->setRange(0, 0);  // busy until the first file reports its messages
+  progress_->show();
+  placeOnFrameLines();
 }
 
 void MainWindow::onPreviewClicked() {
