@@ -1,6 +1,7 @@
 #include "engine/blocked_words_matcher.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 #include <utility>
@@ -114,67 +115,245 @@ std::string BlockedWordMatcher::Filter(std::string_view text) const {
   if (patterns_.empty() || text.empty()) {
     return std::string(text);
   }
-  return independent_ ? FilterIndependent(text) : FilterByPieces(text);
+  // The one-pass filter keeps offsets within a batch in 32 bits.
+  return independent_ && text.size() < (std::size_t{1} << 32) ? FilterIndependent(text)
+                                                              : FilterByPieces(text);
 }
+
+namespace {
+
+// Whether any of the `length` bits from `offset` is set.
+bool AnyBitSet(const std::vector<std::uint64_t>& bits, std::size_t offset, std::size_t length) {
+  while (length > 0) {
+    const std::size_t bit = offset & 63;
+    const std::size_t count = std::min<std::size_t>(length, 64 - bit);
+    const std::uint64_t mask = (count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1)
+                               << bit;
+    if ((bits[offset >> 6] & mask) != 0) {
+      return true;
+    }
+    offset += count;
+    length -= count;
+  }
+  return false;
+}
+
+void SetBits(std::vector<std::uint64_t>& bits, std::size_t offset, std::size_t length) {
+  while (length > 0) {
+    const std::size_t bit = offset & 63;
+    const std::size_t count = std::min<std::size_t>(length, 64 - bit);
+    bits[offset >> 6] |= (count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1) << bit;
+    offset += count;
+    length -= count;
+  }
+}
+
+// An occurrence of a larger group while it waits to be settled: its word and its index among
+// the waiting occurrences, and where it lies relative to the first waiting occurrence.
+struct Contested {
+  std::uint64_t key;  // word << 32 | index
+  std::uint32_t offset;
+  std::uint32_t length;
+};
+
+// Sorts by word, keeping the order of equal words: a radix sort on the word bits, eight at a
+// time.
+void SortByPattern(std::vector<Contested>& items, std::vector<Contested>& scratch,
+                   unsigned patternBits) {
+  if (items.size() < 256) {
+    std::sort(items.begin(), items.end(),
+              [](const Contested& a, const Contested& b) { return a.key < b.key; });
+    return;
+  }
+  scratch.resize(items.size());
+  for (unsigned shift = 32; shift < 32 + patternBits; shift += 8) {
+    std::size_t count[257] = {};
+    for (const Contested& item : items) {
+      ++count[(item.key >> shift & 0xFF) + 1];
+    }
+    for (std::size_t d = 1; d <= 256; ++d) {
+      count[d] += count[d - 1];
+    }
+    for (const Contested& item : items) {
+      scratch[count[item.key >> shift & 0xFF]++] = item;
+    }
+    items.swap(scratch);
+  }
+}
+
+}  // namespace
 
 // Occurrences arrive in order of their starts, so a group of overlapping occurrences is complete
-// as soon as one starts at or after the end of all before it; it is resolved at once.
+// as soon as one starts at or after the end of all before it. In a group the occurrences are
+// taken by word, then by start, and each is replaced unless a byte of it is already taken; a
+// group of one is simply replaced.
+//
+// Short groups (the usual kind) are settled at once, in registers. Larger ones are collected,
+// and settled many at a time by one sort on the word: groups do not share bytes, so settling
+// them together gives what settling each alone would. While collected groups wait, the
+// replacements of the short groups after them wait too, so that the output stays in order.
 std::string BlockedWordMatcher::FilterIndependent(std::string_view text) const {
+  constexpr std::size_t kShort = 8;  // at most this many occurrences, within 64 bytes
+  constexpr std::size_t kFlushAt = std::size_t{1} << 16;
+  Occurrence group[kShort];
+  std::size_t members = 0;
+  std::size_t groupStart = 0;
+  std::size_t groupEnd = 0;  // end of the furthest-reaching occurrence of the open group
+
+  // Waiting occurrences, in order of start: replacements of short groups (marked) and every
+  // occurrence of larger groups, which are also in `contested`.
+  std::vector<Occurrence> waiting;
+  std::vector<unsigned char> marked;
+  std::vector<Contested> contested;
+  std::vector<Contested> scratch;
+  std::vector<std::uint64_t> taken;
+  unsigned patternBits = 0;
+  while ((std::size_t{1} << patternBits) < patterns_.size()) {
+    ++patternBits;
+  }
+
+  // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
+  // short gap and of the (padded) replacement.
   std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  std::vector<Occurrence> group;
-  std::vector<unsigned char> taken;
-  std::size_t copied = 0;    // text before this offset is in `out`
-  std::size_t groupEnd = 0;  // end of the furthest-reaching occurrence of the group
-  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
-    if (!group.empty() && start >= groupEnd) {
-      ResolveGroup(text, groupEnd, group, taken, copied, out);
+  out.resize(text.size() + text.size() / 16 + 256);
+  std::size_t used = 0;
+  std::size_t copied = 0;  // text before this offset is in `out`
+  std::string padded = replacement_;
+  padded.resize(std::max<std::size_t>(replacement_.size(), 16));
+  const bool shortReplacement = replacement_.size() <= 16;
+  const std::size_t safeEnd = text.size() >= 32 ? text.size() - 32 : 0;
+  const auto replace = [&](std::size_t start, std::size_t end) {
+    const std::size_t gap = start - copied;
+    if (used + gap + padded.size() + 32 > out.size()) [[unlikely]] {
+      out.resize(std::max(2 * out.size(), used + gap + padded.size() + 32));
     }
-    group.push_back({start, pattern});
+    char* const dst = out.data() + used;
+    const char* const src = text.data() + copied;
+    if (gap <= 32 && copied <= safeEnd) [[likely]] {
+      std::memcpy(dst, src, 16);
+      std::memcpy(dst + 16, src + 16, 16);
+    } else {
+      std::memcpy(dst, src, gap);
+    }
+    if (shortReplacement) [[likely]] {
+      std::memcpy(dst + gap, padded.data(), 16);
+    } else {
+      std::memcpy(dst + gap, replacement_.data(), replacement_.size());
+    }
+    used += gap + replacement_.size();
+    copied = end;
+  };
+
+  const auto contest = [&](const Occurrence& o) {
+    const std::size_t base = waiting.empty() ? o.start : waiting.front().start;
+    contested.push_back({std::uint64_t{o.pattern} << 32 | waiting.size(),
+                         static_cast<std::uint32_t>(o.start - base), o.length});
+    waiting.push_back(o);
+    marked.push_back(0);
+  };
+  const auto flush = [&] {
+    if (!contested.empty()) {
+      const std::size_t base = waiting.front().start;
+      taken.assign((groupEnd - base) / 64 + 1, 0);
+      SortByPattern(contested, scratch, patternBits);
+      for (const Contested& c : contested) {
+        if (!AnyBitSet(taken, c.offset, c.length)) {
+          SetBits(taken, c.offset, c.length);
+          marked[c.key & 0xFFFFFFFFu] = 1;
+        }
+      }
+      contested.clear();
+    }
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+      if (marked[i] != 0) {
+        replace(waiting[i].start, waiting[i].start + waiting[i].length);
+      }
+    }
+    waiting.clear();
+    marked.clear();
+  };
+  const auto settle = [&] {
+    if (members == 1) {
+      if (waiting.empty()) {
+        replace(group[0].start, group[0].start + group[0].length);
+      } else {
+        waiting.push_back(group[0]);
+        marked.push_back(1);
+      }
+    } else if (members <= kShort && groupEnd - groupStart <= 64) {
+      std::uint64_t sorted[kShort];
+      for (std::size_t i = 0; i < members; ++i) {
+        const std::uint64_t key = std::uint64_t{group[i].pattern} << 32 | i;
+        std::size_t j = i;
+        for (; j > 0 && sorted[j - 1] > key; --j) {
+          sorted[j] = sorted[j - 1];
+        }
+        sorted[j] = key;
+      }
+      std::uint64_t bytesTaken = 0;
+      unsigned chosen = 0;
+      for (std::size_t k = 0; k < members; ++k) {
+        const std::uint32_t i = sorted[k] & 0xFFFFFFFFu;
+        const Occurrence& o = group[i];
+        const std::uint64_t bits =
+            (o.length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << o.length) - 1)
+            << (o.start - groupStart);
+        if ((bytesTaken & bits) == 0) {
+          bytesTaken |= bits;
+          chosen |= 1u << i;
+        }
+      }
+      for (; chosen != 0; chosen &= chosen - 1) {
+        const Occurrence& o = group[static_cast<std::size_t>(__builtin_ctz(chosen))];
+        if (waiting.empty()) {
+          replace(o.start, o.start + o.length);
+        } else {
+          waiting.push_back(o);
+          marked.push_back(1);
+        }
+      }
+    } else if (members <= kShort) {
+      for (std::size_t i = 0; i < members; ++i) {
+        contest(group[i]);
+      }
+    }
+    // A longer group is in `waiting` already.
+    members = 0;
+    if (waiting.size() >= kFlushAt) {
+      flush();
+    }
+  };
+
+  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
+    if (start >= groupEnd) {
+      if (members != 0) {
+        settle();
+      }
+      groupStart = start;
+    }
+    const Occurrence occurrence{start, pattern, static_cast<std::uint32_t>(end - start)};
+    if (members < kShort) [[likely]] {
+      group[members] = occurrence;
+    } else {
+      if (members == kShort) {
+        for (std::size_t i = 0; i < kShort; ++i) {
+          contest(group[i]);
+        }
+      }
+      contest(occurrence);
+    }
+    ++members;
     groupEnd = std::max(groupEnd, end);
   });
-  if (!group.empty()) {
-    ResolveGroup(text, groupEnd, group, taken, copied, out);
+  if (members != 0) {
+    settle();
   }
-  out.append(text.substr(copied));
+  flush();
+  const std::size_t rest = text.size() - copied;
+  out.resize(std::max(out.size(), used + rest));
+  std::memcpy(out.data() + used, text.data() + copied, rest);
+  out.resize(used + rest);
   return out;
-}
-
-// Appends the text up to `groupEnd` to `out`, with the group's occurrences that the word-by-word
-// procedure replaces: taken in (word, position) order, each one whose bytes are all still
-// untouched is replaced. Empties the group.
-void BlockedWordMatcher::ResolveGroup(std::string_view text, std::size_t groupEnd,
-                                      std::vector<Occurrence>& group,
-                                      std::vector<unsigned char>& taken, std::size_t& copied,
-                                      std::string& out) const {
-  if (group.size() > 1) {
-    const std::size_t from = group.front().start;
-    std::sort(group.begin(), group.end(), [](const Occurrence& a, const Occurrence& b) {
-      return a.pattern != b.pattern ? a.pattern < b.pattern : a.start < b.start;
-    });
-    taken.assign(groupEnd - from, 0);
-    std::size_t chosen = 0;
-    for (const Occurrence& occurrence : group) {
-      const auto begin = taken.begin() + static_cast<std::ptrdiff_t>(occurrence.start - from);
-      const auto end = begin + static_cast<std::ptrdiff_t>(trie_.wordLength(occurrence.pattern));
-      if (std::find(begin, end, 1) != end) {
-        continue;
-      }
-      std::fill(begin, end, 1);
-      group[chosen++] = occurrence;
-    }
-    group.resize(chosen);
-    std::sort(group.begin(), group.end(),
-              [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
-  }
-  for (const Occurrence& occurrence : group) {
-    out.append(text.substr(copied, occurrence.start - copied));
-    out.append(replacement_);
-    copied = occurrence.start + trie_.wordLength(occurrence.pattern);
-  }
-  out.append(text.substr(copied, groupEnd - copied));
-  copied = groupEnd;
-  group.clear();
 }
 
 // Pieces end after a separating byte (an ASCII byte in no word). A piece is filtered only when the

@@ -40,11 +40,10 @@ class BlockedWordMatcher {
   struct Occurrence {
     std::size_t start;
     std::uint32_t pattern;
+    std::uint32_t length;
   };
 
   std::string FilterIndependent(std::string_view text) const;
-  void ResolveGroup(std::string_view text, std::size_t groupEnd, std::vector<Occurrence>& group,
-                    std::vector<unsigned char>& taken, std::size_t& copied, std::string& out) const;
   std::string FilterByPieces(std::string_view text) const;
   std::string FilterPiece(std::string_view piece) const;
   std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;

@@ -1,19 +1,26 @@
-// The words of a blocked-word library in one byte trie, and the scan that finds every occurrence
-// of every word that starts and ends on a character boundary.
+// The words of a blocked-word library in a two-level trie, and the scan that finds every
+// occurrence of every word that starts and ends on a character boundary.
 //
-// The scan visits character starts only. A table of the first two bytes of all words (8 KB, so
-// it stays in the first-level cache) rejects most positions at once; at the others the trie is
-// walked from the root. Walks at different positions do not depend on each other, so the
-// processor overlaps their memory accesses, and the shallow nodes, where walks spend their time,
-// have full rows over byte classes (bytes that occur in no word share one class).
+// The first level is keyed by up to four bytes at once: hash tables hold every word of two or
+// three bytes whole, and the first four bytes of every longer word. Below a four-byte key hang
+// the words that start with it, whose remaining bytes are compared eight at a time. Words of one
+// byte have a table of their own. An exact bit set of the first two bytes of every word rejects
+// most positions at once; at the others, hashed bit sets for three- and four-byte keys spare most
+// table look-ups that would find nothing.
+//
+// The scan visits character starts only, taken from a bit mask of the whole text; the same mask
+// says whether an occurrence ends on a character boundary.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "text/gbk_chars.h"
+#include "engine/blocked_words_boundaries.h"
 
 namespace gw::detail {
 
@@ -25,102 +32,185 @@ class WordTrie {
   explicit WordTrie(const std::vector<std::string_view>& words);
 
   std::size_t wordLength(std::uint32_t word) const { return wordLength_[word]; }
+  std::size_t longestWord() const { return longest_; }
 
   // Calls report(start, end, word) for every occurrence in `text` that starts and ends on a
-  // character boundary (characters read from the start of `text`), in order of start, shorter
-  // words first at one start.
+  // character boundary (characters read from the start of `text`), in order of start.
   template <typename Report>
   void Scan(std::string_view text, Report&& report) const {
+    Scan(text, CharStartMask(text), report);
+  }
+
+  // The same with the character starts of `text` already at hand.
+  template <typename Report>
+  void Scan(std::string_view text, const std::vector<std::uint64_t>& starts,
+            Report&& report) const {
+    if (wordLength_.empty()) {
+      return;
+    }
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
-    std::size_t i = 0;
-    for (; i + 1 < size;) {
-      const unsigned char lead = bytes[i];
-      const unsigned pair = (static_cast<unsigned>(lead) << 8) | bytes[i + 1];
-      if ((startPairs_[pair >> 6] >> (pair & 63) & 1) != 0) [[unlikely]] {
-        Walk(bytes, size, i, report);
+    // Blocks whose positions can all load kPad bytes straight from the text; the rest read a
+    // zero-padded copy of the text's end (a match is only taken where the word fits the text).
+    const std::size_t safeBlocks = size >= 64 + kPad ? (size - kPad) / 64 : 0;
+    // The pair test is done a batch of blocks at a time where the processor allows it.
+    std::uint64_t pairMasks[kBatchBlocks];
+    std::size_t block = 0;
+    while (block < safeBlocks) {
+      const std::size_t count = std::min(kBatchBlocks, safeBlocks - block);
+      if (!MarkStartPairs(bytes + block * 64, count, pairMasks)) {
+        break;
       }
-      i += lead >= 0x80 ? 2 : 1;
+      for (std::size_t k = 0; k < count; ++k, ++block) {
+        ScanBlock<false>(bytes, size, block * 64, starts[block] & pairMasks[k], starts, 0, bytes,
+                         report);
+      }
     }
-    if (i < size) {
-      Walk(bytes, size, i, report);
+    for (; block < safeBlocks; ++block) {
+      ScanBlock<true>(bytes, size, block * 64, starts[block], starts, 0, bytes, report);
+    }
+    if (block * 64 >= size) {
+      return;
+    }
+    const std::size_t from = block * 64;
+    unsigned char end[64 + 2 * kPad] = {};  // size - from < 64 + kPad
+    std::copy(bytes + from, bytes + size, end);
+    for (; block * 64 < size; ++block) {
+      std::uint64_t candidates = starts[block];
+      if (block * 64 + 64 > size) {
+        candidates &= ~std::uint64_t{0} >> (64 - (size - block * 64));
+      }
+      ScanBlock<true>(bytes, size, block * 64, candidates, starts, from, end, report);
     }
   }
 
  private:
-  struct Node {
-    std::uint32_t firstChild;  // children are consecutive, by byte
-    std::uint32_t terminal;    // the word ending here, or kNone
-    std::uint16_t childCount;
-    unsigned char label;  // the byte on the edge into the node
+  static constexpr std::size_t kBatchBlocks = 64;
+
+  // Bit j of masks[k] for k < blocks: the two bytes at 64 * k + j start some word (see
+  // startPairs_). Reads 64 * blocks + 9 bytes. False when the processor lacks the instructions
+  // that make this worth doing; the scan then tests each position itself.
+  bool MarkStartPairs(const unsigned char* bytes, std::size_t blocks, std::uint64_t* masks) const;
+
+  // Reports the occurrences at the character starts `candidates` of the 64 bytes at `base`,
+  // reading the bytes at offset `at` from `window + (at - windowStart)`; unless `testPairs`,
+  // the candidates have passed the pair test already.
+  template <bool testPairs, typename Report>
+  void ScanBlock(const unsigned char* bytes, std::size_t size, std::size_t base,
+                 std::uint64_t candidates, const std::vector<std::uint64_t>& starts,
+                 std::size_t windowStart, const unsigned char* window, Report& report) const {
+    const std::uint64_t* pairs = startPairs_.data();
+    while (candidates != 0) {
+      const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(candidates));
+      candidates &= candidates - 1;
+      const unsigned char* p = window + (at - windowStart);
+      std::uint16_t pair;
+      std::memcpy(&pair, p, 2);
+      if (testPairs && (pairs[pair >> 6] >> (pair & 63) & 1) == 0) [[likely]] {
+        continue;
+      }
+      const unsigned kinds = pairKinds_[pair];
+      const std::size_t left = size - at;
+      if ((kinds & kOne) != 0 && IsCharBoundary(starts, at + 1)) {
+        report(at, at + 1, oneByteWord_[pair & 0xFF]);
+      }
+      if ((kinds & kTwo) != 0 && left >= 2 && IsCharBoundary(starts, at + 2)) {
+        report(at, at + 2, twoBytes_.Find(pair));
+      }
+      if ((kinds & (kThree | kLonger)) == 0 || left < 3) {
+        continue;
+      }
+      std::uint32_t head;
+      std::memcpy(&head, p, 4);
+      if ((kinds & kThree) != 0 && Test(filter3_, Hash(head & 0xFFFFFF) >> filter3Shift_) &&
+          IsCharBoundary(starts, at + 3)) {
+        const std::uint32_t word = threeBytes_.Find(head & 0xFFFFFF);
+        if (word != kNone) {
+          report(at, at + 3, word);
+        }
+      }
+      if ((kinds & kLonger) == 0 || left < 4 || !Test(filter4_, Hash(head) >> filter4Shift_)) {
+        continue;
+      }
+      const std::uint32_t first = fourBytes_.Find(head);
+      if (first == kNone) {
+        continue;
+      }
+      std::uint64_t next;
+      std::memcpy(&next, p + 4, 8);
+      for (const Tail* t = &tails_[first]; t->length != 0; ++t) {
+        if (((next ^ t->bytes) & t->mask) == 0 && t->length <= left &&
+            (t->length <= 12 || RestMatches(bytes + at, t->word)) &&
+            IsCharBoundary(starts, at + t->length)) {
+          report(at, at + t->length, t->word);
+        }
+      }
+    }
+  }
+
+  // What starts with a pair of bytes b0 b1: b0 is a word, b0 b1 is a word, some three-byte
+  // word, some longer word.
+  static constexpr unsigned char kOne = 1, kTwo = 2, kThree = 4, kLonger = 8;
+  static constexpr std::size_t kPad = 16;
+
+  // Open addressing from up to four key bytes to a value; kNone values mark free slots.
+  class Table {
+   public:
+    void Reserve(std::size_t keys);
+    void Set(std::uint32_t key, std::uint32_t value);
+    std::uint32_t Find(std::uint32_t key) const {
+      std::size_t i = Hash(key) >> shift_;
+      while (true) {
+        const Slot& slot = slots_[i];
+        if (slot.key == key || slot.value == kNone) {
+          return slot.value;
+        }
+        i = (i + 1) & (slots_.size() - 1);
+      }
+    }
+
+   private:
+    struct Slot {
+      std::uint32_t key;
+      std::uint32_t value;
+    };
+    std::vector<Slot> slots_;
+    unsigned shift_ = 32;
+  };
+  // A word of four bytes or more under its first four: bytes 4..11 (as far as the word goes) and
+  // the mask of those. Lists end with an entry of length 0.
+  struct Tail {
+    std::uint64_t bytes;
+    std::uint64_t mask;
+    std::uint32_t length;
+    std::uint32_t word;
   };
 
-  std::uint32_t Child(std::uint32_t node, unsigned char byte) const {
-    if (node < denseNodes_) {
-      return dense_[static_cast<std::size_t>(node) * classCount_ + byteClass_[byte]];
-    }
-    const Node& n = nodes_[node];
-    const std::uint32_t end = n.firstChild + n.childCount;
-    for (std::uint32_t child = n.firstChild; child < end; ++child) {
-      if (labels_[child] == byte) {
-        return child;
-      }
-    }
-    return kNone;
+  static std::uint32_t Hash(std::uint32_t x) { return x * 0x9E3779B1u; }
+  static bool Test(const std::vector<std::uint64_t>& bits, std::uint32_t bit) {
+    return (bits[bit >> 6] >> (bit & 63) & 1) != 0;
   }
 
-  // Follows the trie from character start `start`, tracking the character boundaries on the way.
-  // The first two bytes go through the pair table.
-  template <typename Report>
-  void Walk(const unsigned char* bytes, std::size_t size, std::size_t start, Report& report) const {
-    const unsigned char lead = bytes[start];
-    const bool twoByteChar = lead >= 0x80 && start + 1 < size;
-    if (!twoByteChar && oneByteWord_[lead] != kNone) {
-      report(start, start + 1, oneByteWord_[lead]);
-    }
-    if (start + 1 >= size) {
-      return;
-    }
-    std::uint32_t node = pairNode_[static_cast<unsigned>(lead) << 8 | bytes[start + 1]];
-    if (node == kNone) {
-      return;
-    }
-    std::size_t at = start + 2;
-    std::size_t boundary = at;
-    if (!twoByteChar) {
-      boundary = (bytes[start + 1] >= 0x80 && start + 2 < size) ? start + 3 : start + 2;
-    }
-    while (true) {
-      if (nodes_[node].terminal != kNone && at == boundary) {
-        report(start, at, nodes_[node].terminal);
-      }
-      if (at >= size) {
-        return;
-      }
-      node = Child(node, bytes[at]);
-      if (node == kNone) {
-        return;
-      }
-      if (at == boundary) {
-        boundary += (bytes[at] >= 0x80 && at + 1 < size) ? 2 : 1;
-      }
-      ++at;
-    }
+  // Bytes 12.. of the word against the text at `at`; the caller has checked that it fits.
+  bool RestMatches(const unsigned char* at, std::uint32_t word) const {
+    return std::memcmp(at + 12, words_[word].data() + 12, wordLength_[word] - 12) == 0;
   }
 
+  std::vector<std::string> words_;
   std::vector<std::uint32_t> wordLength_;
-  // Numbered breadth first, so that children are consecutive and shallow nodes come first.
-  std::vector<Node> nodes_;
-  std::vector<unsigned char> labels_;  // labels_[node] == nodes_[node].label, packed for searching
-  std::uint32_t oneByteWord_[256];     // the word made of just that byte, or kNone
-  std::vector<std::uint32_t> pairNode_;  // node reached by two bytes b0 b1, at (b0 << 8 | b1)
-  // Full child rows (kNone for no child) for nodes [0, denseNodes_).
-  unsigned char byteClass_[256] = {};
-  std::size_t classCount_ = 1;
-  std::uint32_t denseNodes_ = 0;
-  std::vector<std::uint32_t> dense_;
-  // Bit (b0 << 8 | b1): some word starts with bytes b0 b1, or is the single byte b0.
+  std::size_t longest_ = 0;
+  std::uint32_t oneByteWord_[256];
+  Table twoBytes_;    // two-byte words
+  Table threeBytes_;  // three-byte words
+  Table fourBytes_;   // first four bytes of the longer words -> their list in tails_
+  std::vector<Tail> tails_;
+  // Bit (b1 << 8 | b0): some word starts with b0 b1, or is b0; pairKinds_ says which.
   std::vector<std::uint64_t> startPairs_;
+  std::vector<unsigned char> pairKinds_;
+  std::vector<std::uint64_t> filter3_;  // three-byte words, hashed to filter3Shift_ bits
+  std::vector<std::uint64_t> filter4_;  // first four bytes of the longer words, hashed
+  unsigned filter3Shift_ = 32;
+  unsigned filter4Shift_ = 32;
 };
 
 }  // namespace gw::detail
