@@ -12,9 +12,11 @@
 #include <algorithm>
 
 #include "app/banner_icons.h"
+#include "app/blocked_word_window.h"
 #include "app/control_access.h"
 #include "app/enabling_rules.h"
 #include "app/option_binding.h"
+#include "app/phrase_editor_window.h"
 #include "app/qt_text.h"
 #include "app/settings_model.h"
 #include "app/window_texts.h"
@@ -316,9 +318,49 @@ void MainWindow::onChooseFolderClicked() {
   }
 }
 
-void MainWindow::openBlockedWordSettings() {}
+namespace {
 
-void MainWindow::openPhraseEditor() {}
+// The open (visible) auxiliary window of type `Window` owned by `owner`, if any. A closed one
+// is on its way out (it deletes itself on close).
+template <class Window>
+Window* OpenAuxiliaryWindow(QWidget& owner) {
+  for (Window* window : owner.findChildren<Window*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (window->isVisible()) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+void ShowAuxiliaryWindow(QWidget& window) {
+  window.setAttribute(Qt::WA_DeleteOnClose);
+  if (window.isMinimized()) {
+    window.showNormal();
+  }
+  window.show();
+  window.raise();
+  window.activateWindow();
+}
+
+}  // namespace
+
+void MainWindow::openBlockedWordSettings() {
+  // One settings window at a time: a second click brings the open one forward.
+  BlockedWordWindow* window = OpenAuxiliaryWindow<BlockedWordWindow>(*this);
+  if (!window) {
+    window = new BlockedWordWindow(settings_, dialogs_, this);  // owned by the main window
+  }
+  ShowAuxiliaryWindow(*window);
+}
+
+void MainWindow::openPhraseEditor() {
+  // One editor at a time: two would store over each other's list.
+  PhraseEditorWindow* window = OpenAuxiliaryWindow<PhraseEditorWindow>(*this);
+  if (!window) {
+    window = new PhraseEditorWindow(settings_, dialogs_, form_->编辑框词, this);  // owned by us
+  }
+  ShowAuxiliaryWindow(*window);
+}
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == form_->分组框7 || watched == form_->分组框预览) &&
