@@ -91,6 +91,10 @@ std::string MessageList::body(int position) const {
   return pattern_.subMatchText(position, position == count_ ? 2 : 1);
 }
 
+std::u16string_view MessageList::bodyUtf16(int position) const {
+  return pattern_.matchView(position, position == count_ ? 2 : 1);
+}
+
 int FeedMessages(Host& host, RunContext& run, const MessageList& messages, MessageCleaner& cleaner,
                  const MessageSink& sink) {
   const int count = messages.count();
@@ -103,7 +107,7 @@ int FeedMessages(Host& host, RunContext& run, const MessageList& messages, Messa
     ++taken;
     const bool shuffle = host.currentOptions()->选择框打乱消息顺序;
     const int position = shuffle ? order.Next(1, count) : i;
-    const bool more = sink(i, count, cleaner.clean(messages.body(position)));
+    const bool more = sink(i, count, cleaner.clean(messages.bodyUtf16(position)));
     host.reportProgress(i, count);
     if (!more) {
       break;

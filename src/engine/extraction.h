@@ -48,6 +48,9 @@ class MessageList {
   int count() const { return count_; }
   // The raw body of message `position` (1-based).
   std::string body(int position) const;
+  // The same body in the regular-expression engine's form, without converting it; valid while
+  // the list lives.
+  std::u16string_view bodyUtf16(int position) const;
 
  private:
   RegexService pattern_;

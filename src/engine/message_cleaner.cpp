@@ -2,7 +2,6 @@
 
 #include "engine/patterns.h"
 #include "regex/regex_service.h"
-#include "text/gbk_chars.h"
 
 namespace gw {
 namespace {
@@ -60,24 +59,34 @@ MessageCleaner::MessageCleaner(const Options& options)
 }
 
 std::string MessageCleaner::clean(const std::string& message) {
-  std::string text = lineFold_.replace(message, "");
-  if (text.empty()) {
-    return text;
+  text_.assignGbk(message);
+  return cleanText();
+}
+
+std::string MessageCleaner::clean(std::u16string_view message) {
+  text_.assignUtf16(message);
+  return cleanText();
+}
+
+std::string MessageCleaner::cleanText() {
+  lineFold_.replaceIn(text_, "");
+  if (text_.empty()) {
+    return {};
   }
-  const int length = CharCount(text);
+  const int length = text_.charCount();
   if (minimum_ > 0 && length < minimum_) {
     return {};
   }
   if (maximum_ > 0 && length > maximum_) {
     return {};
   }
-  if (!ignorePattern_.empty() && ignore_.execute(text) > 0) {
+  if (!ignorePattern_.empty() && ignore_.findsMatchIn(text_)) {
     return {};
   }
   if (!deletePattern_.empty()) {
-    text = delete_.replace(text, "");
+    delete_.replaceIn(text_, "");
   }
-  return text;
+  return text_.toGbk();
 }
 
 }  // namespace gw

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/options.h"
+#include "regex/engine_text.h"
 #include "regex/regex_service.h"
 
 namespace gw {
@@ -15,6 +17,9 @@ class MessageCleaner {
 
   // The cleaned message; empty when a rule drops it.
   std::string clean(const std::string& message);
+  // The same for a message in the regular-expression engine's form (Utf16ToGbk of `message` is
+  // the message): it is converted once, after every rule has run.
+  std::string clean(std::u16string_view message);
 
   int minimumLength() const { return minimum_; }
   int maximumLength() const { return maximum_; }
@@ -29,6 +34,9 @@ class MessageCleaner {
   RegexService lineFold_;
   RegexService ignore_;
   RegexService delete_;
+  EngineText text_;  // the message on its way through the rules, kept for its room
+
+  std::string cleanText();
 };
 
 }  // namespace gw

@@ -1,7 +1,7 @@
 #include "engine/replace_list.h"
 
+#include <algorithm>
 #include <cstring>
-#include <optional>
 
 #include "text/gbk_chars.h"
 
@@ -28,55 +28,140 @@ bool MatchesAt(std::string_view text, std::size_t offset, std::string_view find,
   return true;
 }
 
-// Offset of the next occurrence of `find` at or after `from` that may start a match, or npos.
-std::size_t NextCandidate(std::string_view text, std::size_t from, std::string_view find,
-                          bool caseSensitive) {
-  if (caseSensitive) {
-    return text.find(find, from);
+// Finds the offsets where an entry occurs, left to right. Without case, an entry that starts
+// with a letter is looked for by both forms of that letter; the next offset of each form is
+// kept, so that neither form's search runs over the same bytes twice.
+class Occurrences {
+ public:
+  Occurrences(std::string_view text, std::string_view find, bool caseSensitive)
+      : text_(text), find_(find), caseSensitive_(caseSensitive) {
+    const char first = LowerAscii(find[0]);
+    forms_[0] = first;
+    forms_[1] = (!caseSensitive && first >= 'a' && first <= 'z')
+                    ? static_cast<char>(first - 'a' + 'A')
+                    : first;
   }
-  const char first = LowerAscii(find[0]);
-  const char other = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;
-  for (std::size_t offset = from; offset + find.size() <= text.size(); ++offset) {
-    if ((text[offset] == first || text[offset] == other) && MatchesAt(text, offset, find, false)) {
-      return offset;
+
+  // The first occurrence at or after `from`, or npos.
+  std::size_t next(std::size_t from) {
+    if (caseSensitive_) {
+      return text_.find(find_, from);
     }
+    while (from + find_.size() <= text_.size()) {
+      const std::size_t at = forms_[0] == forms_[1]
+                                 ? nextByte(0, from)
+                                 : std::min(nextByte(0, from), nextByte(1, from));
+      if (at == npos || at + find_.size() > text_.size()) {
+        return npos;
+      }
+      if (MatchesAt(text_, at, find_, false)) {
+        return at;
+      }
+      from = at + 1;
+    }
+    return npos;
   }
-  return std::string_view::npos;
+
+ private:
+  static constexpr std::size_t npos = std::string_view::npos;
+
+  std::size_t nextByte(int form, std::size_t from) {
+    if (!searched_[form] || (cached_[form] != npos && cached_[form] < from)) {
+      const void* found = std::memchr(text_.data() + from, forms_[form], text_.size() - from);
+      cached_[form] =
+          found == nullptr
+              ? npos
+              : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
+      searched_[form] = true;
+    }
+    return cached_[form];
+  }
+
+  std::string_view text_;
+  std::string_view find_;
+  bool caseSensitive_;
+  char forms_[2];
+  std::size_t cached_[2] = {npos, npos};
+  bool searched_[2] = {false, false};
+};
+
+// Whether a character starts at `offset`, given that one starts at `known` (<= offset); `known`
+// then moves to the first character start at or after `offset`. Walks whole characters from the
+// nearest point at or after `known` where a character surely starts: just after a byte below 0x80
+// (a character of its own or the second byte of one). In text with any ASCII that point is a few
+// bytes back, so checking the occurrences of an entry in a long text does not walk the text.
+bool StartsCharacter(std::string_view text, std::size_t& known, std::size_t offset) {
+  std::size_t from = offset;
+  while (from > known && static_cast<unsigned char>(text[from - 1]) >= 0x80) {
+    --from;
+  }
+  while (from < offset) {
+    from += GbkCharLength(text, from);
+  }
+  known = from;
+  return from == offset;
 }
 
-// The text with the entry replaced; nullopt when it does not occur (the text stays as it is).
-std::optional<std::string> ReplaceEntry(std::string_view text, std::string_view find,
-                                        std::string_view replacement, bool caseSensitive,
-                                        int maxCount) {
-  std::string result;
-  std::size_t copied = 0;     // text before this offset is in `result`
-  std::size_t charStart = 0;  // a character start at or before every candidate still to come
+// Replaces the occurrences of `find` that start a character, at most `maxCount` of them (below 1:
+// all), writing the result through `emit`: emit(kept) for a stretch of the text kept as it is,
+// then the replacement follows. Returns the number replaced; the text after the last
+// occurrence is left to the caller (from the returned `copied`).
+template <typename Emit>
+int ForEachOccurrence(std::string_view text, std::string_view find, bool caseSensitive,
+                      int maxCount, std::size_t& copied, Emit&& emit) {
+  Occurrences occurrences(text, find, caseSensitive);
   int replaced = 0;
-  std::size_t candidate = NextCandidate(text, 0, find, caseSensitive);
+  copied = 0;
+  std::size_t known = 0;  // a character starts here, at or before every candidate still to come
+  std::size_t candidate = occurrences.next(0);
   while (candidate != std::string_view::npos && (maxCount < 1 || replaced < maxCount)) {
-    // Walk whole characters up to the candidate: it only counts when it starts a character.
-    while (charStart < candidate) {
-      charStart += GbkCharLength(text, charStart);
-    }
-    if (charStart != candidate) {
-      candidate = NextCandidate(text, charStart, find, caseSensitive);
+    if (!StartsCharacter(text, known, candidate)) {
+      candidate = occurrences.next(candidate + 1);
       continue;
     }
-    if (result.empty()) {
-      result.reserve(text.size());
-    }
-    result.append(text.data() + copied, candidate - copied);
-    result.append(replacement);
+    emit(copied, candidate);
     copied = candidate + find.size();
-    charStart = copied;
+    known = copied;
     ++replaced;
-    candidate = NextCandidate(text, copied, find, caseSensitive);
+    candidate = occurrences.next(copied);
   }
-  if (replaced == 0) {
-    return std::nullopt;
+  return replaced;
+}
+
+// Replaces the entry in `text`. A replacement no longer than the entry is written over the text
+// itself (a large text is not copied); a longer one builds a new text.
+void ReplaceEntry(std::string& text, std::string_view find, std::string_view replacement,
+                  bool caseSensitive, int maxCount) {
+  std::size_t copied = 0;
+  if (replacement.size() <= find.size()) {
+    char* const data = text.data();
+    std::size_t written = 0;
+    ForEachOccurrence(text, find, caseSensitive, maxCount, copied,
+                      [&](std::size_t keptFrom, std::size_t keptTo) {
+                        std::memmove(data + written, data + keptFrom, keptTo - keptFrom);
+                        written += keptTo - keptFrom;
+                        std::memcpy(data + written, replacement.data(), replacement.size());
+                        written += replacement.size();
+                      });
+    if (written != copied) {
+      std::memmove(data + written, data + copied, text.size() - copied);
+      text.resize(written + text.size() - copied);
+    }
+    return;
   }
-  result.append(text.data() + copied, text.size() - copied);
-  return result;
+  std::string result;
+  const int replaced = ForEachOccurrence(text, find, caseSensitive, maxCount, copied,
+                                         [&](std::size_t keptFrom, std::size_t keptTo) {
+                                           if (result.empty()) {
+                                             result.reserve(text.size() + replacement.size());
+                                           }
+                                           result.append(text, keptFrom, keptTo - keptFrom);
+                                           result.append(replacement);
+                                         });
+  if (replaced > 0) {
+    result.append(text, copied);
+    text = std::move(result);
+  }
 }
 
 }  // namespace
@@ -119,10 +204,7 @@ std::string ReplaceList(std::string text, std::string_view finds, std::string_vi
     }
     const std::string& replacement =
         (fillFromFirst && replacementList[i].empty()) ? replacementList[0] : replacementList[i];
-    if (std::optional<std::string> replaced =
-            ReplaceEntry(text, findList[i], replacement, caseSensitive, maxCount)) {
-      text = std::move(*replaced);
-    }
+    ReplaceEntry(text, findList[i], replacement, caseSensitive, maxCount);
   }
   return text;
 }

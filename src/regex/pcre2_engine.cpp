@@ -28,15 +28,6 @@ bool IsLowSurrogate(char16_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// The offset one character after `offset` (a surrogate pair is one character).
-std::size_t NextCharacter(std::u16string_view subject, std::size_t offset) {
-  if (offset + 1 < subject.size() && IsHighSurrogate(subject[offset]) &&
-      IsLowSurrogate(subject[offset + 1])) {
-    return offset + 2;
-  }
-  return offset + 1;
-}
-
 // No unpaired surrogate (PCRE2 in UTF mode must not see one).
 bool IsValidUtf16(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -134,8 +125,15 @@ void Pcre2Pattern::setLimitsFor(std::size_t subjectLength) {
   pcre2_set_depth_limit(matchContext_.get(), limit);
 }
 
-bool Pcre2Pattern::forEachMatch(std::u16string_view subject, bool global,
-                                const std::function<void(const std::size_t* ovector)>& onMatch) {
+std::size_t Pcre2Pattern::NextCharacter(std::u16string_view subject, std::size_t offset) {
+  if (offset + 1 < subject.size() && IsHighSurrogate(subject[offset]) &&
+      IsLowSurrogate(subject[offset + 1])) {
+    return offset + 2;
+  }
+  return offset + 1;
+}
+
+bool Pcre2Pattern::beginSearch(std::u16string_view subject) {
   if (!code_) {
     return false;
   }
@@ -143,34 +141,27 @@ bool Pcre2Pattern::forEachMatch(std::u16string_view subject, bool global,
     return false;
   }
   setLimitsFor(subject.size());
-  const PCRE2_SPTR data = AsPcre2(subject);
-  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData_.get());
-  // The subject is checked (above) once, never by PCRE2: its check at every match would make a
-  // global search quadratic in the length of the text. The JIT entry point also skips the
-  // per-call set-up of pcre2_match, which counts on a text with a million matches.
-  const std::uint32_t options = jitStack_ ? 0 : PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT;
-  std::size_t offset = 0;
-  while (offset <= subject.size()) {
-    const int rc = jitStack_ ? pcre2_jit_match(code_.get(), data, subject.size(), offset, options,
-                                               matchData_.get(), matchContext_.get())
-                             : pcre2_match(code_.get(), data, subject.size(), offset, options,
-                                           matchData_.get(), matchContext_.get());
-    if (rc == PCRE2_ERROR_NOMATCH) {
-      return true;
-    }
-    if (rc < 0) {
-      return false;
-    }
-    onMatch(ovector);
-    if (!global) {
-      return true;
-    }
-    offset = ovector[1];
-    if (offset <= ovector[0]) {
-      offset = NextCharacter(subject, ovector[0]);
-    }
-  }
   return true;
+}
+
+Pcre2Pattern::Found Pcre2Pattern::matchFrom(std::u16string_view subject, std::size_t offset) {
+  // The subject is checked (in beginSearch) once, never by PCRE2: its check at every match would
+  // make a global search quadratic in the length of the text. The JIT entry point also skips the
+  // per-call set-up of pcre2_match, which counts on a text with a million matches.
+  const PCRE2_SPTR data = AsPcre2(subject);
+  const int rc = jitStack_ ? pcre2_jit_match(code_.get(), data, subject.size(), offset, 0,
+                                             matchData_.get(), matchContext_.get())
+                           : pcre2_match(code_.get(), data, subject.size(), offset,
+                                         PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT, matchData_.get(),
+                                         matchContext_.get());
+  if (rc == PCRE2_ERROR_NOMATCH) {
+    return Found::None;
+  }
+  return rc < 0 ? Found::Failure : Found::Match;
+}
+
+const std::size_t* Pcre2Pattern::ovector() const {
+  return pcre2_get_ovector_pointer(matchData_.get());
 }
 
 }  // namespace gw

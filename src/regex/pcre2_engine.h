@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,11 +28,42 @@ class Pcre2Pattern {
   // start/end pairs of the match and each group, PCRE2_UNSET for groups that took no part.
   // After an empty match the search goes on one character later. Returns false when the
   // pattern is invalid or the engine gave up (a resource limit); the matches reported up to then
-  // are then to be thrown away.
-  bool forEachMatch(std::u16string_view subject, bool global,
-                    const std::function<void(const std::size_t* ovector)>& onMatch);
+  // are then to be thrown away. (A template, so that a search with a million matches makes no
+  // indirect call per match.)
+  template <typename OnMatch>
+  bool forEachMatch(std::u16string_view subject, bool global, OnMatch&& onMatch) {
+    if (!beginSearch(subject)) {
+      return false;
+    }
+    std::size_t offset = 0;
+    while (offset <= subject.size()) {
+      switch (matchFrom(subject, offset)) {
+        case Found::None:
+          return true;
+        case Found::Failure:
+          return false;
+        case Found::Match:
+          break;
+      }
+      const std::size_t* ovector = this->ovector();
+      onMatch(ovector);
+      if (!global) {
+        return true;
+      }
+      offset = ovector[1] > ovector[0] ? ovector[1] : NextCharacter(subject, ovector[0]);
+    }
+    return true;
+  }
 
  private:
+  enum class Found { Match, None, Failure };
+  // Checks the subject and sets the limits for it; false when no search can be made.
+  bool beginSearch(std::u16string_view subject);
+  // The first match at or after `offset`; its offsets are then in ovector().
+  Found matchFrom(std::u16string_view subject, std::size_t offset);
+  const std::size_t* ovector() const;
+  // The offset one character after `offset` (a surrogate pair is one character).
+  static std::size_t NextCharacter(std::u16string_view subject, std::size_t offset);
   void setLimitsFor(std::size_t subjectLength);
 
   pcre2::Code code_;

@@ -3,6 +3,7 @@
 #include <limits>
 #include <utility>
 
+#include "regex/engine_text.h"
 #include "regex/pcre2_engine.h"
 #include "regex/regex_dialect.h"
 #include "text/charset.h"
@@ -32,6 +33,7 @@ bool RegexService::create(std::string_view pattern, bool ignoreCase, bool multil
   pattern_ = std::string(UntilFirstNul(pattern));
   global_ = global;
   engine_ = std::make_unique<Pcre2Pattern>(GbkToUtf16(pattern_), ignoreCase, multiline);
+  replacement_.reset();
   return true;
 }
 
@@ -40,7 +42,10 @@ int RegexService::execute(std::string_view subject) {
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
-  return search(GbkToUtf16(UntilFirstNul(subject)));
+  const std::string_view text = UntilFirstNul(subject);
+  Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
+  converted.size = GbkToUtf16Into(text, converted.units.get());
+  return search(std::move(converted));
 }
 
 int RegexService::execute(std::string&& subject) {
@@ -48,24 +53,28 @@ int RegexService::execute(std::string&& subject) {
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
-  std::u16string converted = GbkToUtf16(UntilFirstNul(subject));
+  const std::string_view text = UntilFirstNul(subject);
+  Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
+  converted.size = GbkToUtf16Into(text, converted.units.get());
   std::string().swap(subject);
   return search(std::move(converted));
 }
 
-int RegexService::search(std::u16string subject) {
-  if (subject.size() >= kUnset) {
+int RegexService::search(Utf16Text subject) {
+  if (subject.size >= kUnset) {
     return 0;
   }
   MatchList found;
   found.subject = std::move(subject);
   found.groupCount = engine_->groupCount();
   found.stride = 2 * (static_cast<std::size_t>(found.groupCount) + 1);
-  const bool ok = engine_->forEachMatch(found.subject, global_, [&found](const std::size_t* ov) {
-    for (std::size_t k = 0; k < found.stride; ++k) {
-      found.offsets.push_back(ov[k] == kEngineUnset ? kUnset : static_cast<std::uint32_t>(ov[k]));
-    }
-  });
+  const bool ok =
+      engine_->forEachMatch(found.subject.view(), global_, [&found](const std::size_t* ov) {
+        for (std::size_t k = 0; k < found.stride; ++k) {
+          found.offsets.push_back(ov[k] == kEngineUnset ? kUnset
+                                                        : static_cast<std::uint32_t>(ov[k]));
+        }
+      });
   if (!ok) {
     return 0;
   }
@@ -78,34 +87,84 @@ std::string RegexService::pattern() const {
   return engine_ ? pattern_ : std::string();
 }
 
+const ReplacementTemplate& RegexService::expansionFor(std::string_view replacement) {
+  replacement = UntilFirstNul(replacement);
+  if (!replacement_ || replacementText_ != replacement) {
+    // Units that GBK cannot hold are "?" already: they come back so in every result.
+    std::u16string units;
+    AppendGbkRoundTrip(GbkToUtf16(replacement), units);
+    replacement_ = std::make_unique<ReplacementTemplate>(units, engine_->groupCount());
+    replacementText_.assign(replacement);
+  }
+  return *replacement_;
+}
+
+bool RegexService::replaceInto(std::u16string_view subject, const ReplacementTemplate& expansion,
+                               std::u16string& out, bool& replaced) {
+  std::size_t copied = 0;
+  replaced = false;
+  const bool ok = engine_->forEachMatch(subject, global_, [&](const std::size_t* ov) {
+    if (!replaced) {
+      out.reserve(out.size() + subject.size());
+      replaced = true;
+    }
+    out.append(subject, copied, ov[0] - copied);
+    expansion.expand(subject, ov, out);
+    copied = ov[1];
+  });
+  if (ok && replaced) {
+    out.append(subject, copied);
+  }
+  return ok;
+}
+
 std::string RegexService::replace(std::string_view subject, std::string_view replacement) {
   if (!engine_ || !engine_->valid()) {
     return {};
   }
-  const std::u16string text = GbkToUtf16(UntilFirstNul(subject));
-  const ReplacementTemplate expansion(GbkToUtf16(UntilFirstNul(replacement)),
-                                      engine_->groupCount());
+  subject = UntilFirstNul(subject);
+  const ReplacementTemplate& expansion = expansionFor(replacement);
+  const std::u16string text = GbkToUtf16(subject);
   std::u16string result;
-  std::size_t copied = 0;
-  bool matched = false;
-  const bool ok = engine_->forEachMatch(text, global_, [&](const std::size_t* ov) {
-    if (!matched) {
-      result.reserve(text.size());
-      matched = true;
-    }
-    result.append(text, copied, ov[0] - copied);
-    expansion.expand(text, ov, result);
-    copied = ov[1];
-  });
-  if (!ok) {
+  bool replaced = false;
+  if (!replaceInto(text, expansion, result, replaced)) {
     return {};
   }
-  if (!matched) {
+  if (!replaced) {
     // Nothing to replace: the subject comes back as it was, without a second conversion.
-    return std::string(UntilFirstNul(subject));
+    return std::string(subject);
   }
-  result.append(text, copied);
   return Utf16ToGbk(result);
+}
+
+bool RegexService::replaceIn(EngineText& text, std::string_view replacement) {
+  if (!engine_ || !engine_->valid()) {
+    text.clear();
+    return false;
+  }
+  const ReplacementTemplate& expansion = expansionFor(replacement);
+  text.spare_.clear();
+  bool replaced = false;
+  if (!replaceInto(text.units_, expansion, text.spare_, replaced)) {
+    text.clear();
+    return false;
+  }
+  if (replaced) {
+    text.takeReplacement();
+  }
+  return true;
+}
+
+bool RegexService::findsMatchIn(const EngineText& text) {
+  if (!engine_ || !engine_->valid()) {
+    return false;
+  }
+  // Every match is looked for, as execute() does: an engine failure after the first match
+  // finds nothing there either.
+  bool found = false;
+  const bool ok =
+      engine_->forEachMatch(text.view(), global_, [&found](const std::size_t*) { found = true; });
+  return ok && found;
 }
 
 int RegexService::matchCount() const {
@@ -131,7 +190,15 @@ std::string RegexService::textOf(int i, int j, int* firstIndex) const {
   if (group[0] == kUnset || group[1] <= group[0]) {
     return {};
   }
-  return Utf16ToGbk(std::u16string_view(matches_.subject).substr(group[0], group[1] - group[0]));
+  return Utf16ToGbk(matches_.subject.view().substr(group[0], group[1] - group[0]));
+}
+
+std::u16string_view RegexService::matchView(int i, int j) const {
+  const std::uint32_t* group = span(i, j);
+  if (group == nullptr || group[0] == kUnset || group[1] <= group[0]) {
+    return {};
+  }
+  return matches_.subject.view().substr(group[0], group[1] - group[0]);
 }
 
 std::string RegexService::matchText(int i) const {

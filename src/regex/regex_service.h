@@ -14,7 +14,9 @@
 
 namespace gw {
 
+class EngineText;
 class Pcre2Pattern;
+class ReplacementTemplate;
 
 class RegexService {
  public:
@@ -58,6 +60,14 @@ class RegexService {
   // "$$" a dollar sign. The match list is not touched.
   std::string replace(std::string_view subject, std::string_view replacement = {});
 
+  // The same operations on a text held in the engine's form (see EngineText), for a chain of
+  // patterns over one text that converts it once instead of at every call. The results are those
+  // of replace() and execute() on the GBK form of the text, byte for byte.
+  // replace(): `text` becomes the result (empty on an engine failure, when false is returned).
+  bool replaceIn(EngineText& text, std::string_view replacement = {});
+  // Whether execute() would find a match in `text`. The match list is not touched.
+  bool findsMatchIn(const EngineText& text);
+
   int matchCount() const;
   std::string matchText(int i) const;
   // Group j of match i; empty when the group took no part in the match.
@@ -69,6 +79,11 @@ class RegexService {
   // As subMatchText; `firstIndex` (when given) receives the UTF-16 offset of the whole match.
   std::string subMatchTextAt(int i, int j, int* firstIndex = nullptr) const;
 
+  // Group j (0: the whole match) of match i as the engine holds it: a view into the text of the
+  // last execute(), valid until the next one. Empty when out of range or when the group took no
+  // part in the match. Utf16ToGbk of the view is subMatchText(i, j) (matchText(i) for j = 0).
+  std::u16string_view matchView(int i, int j) const;
+
   // Whether the last create() gave a usable pattern.
   bool isValid() const;
   // The engine's message for a pattern it rejected (GBK), empty when the pattern is valid.
@@ -77,26 +92,43 @@ class RegexService {
   int compileErrorOffset() const;
 
  private:
+  // The engine's form of a searched text, in room that is filled as the text is decoded: a large
+  // text is decoded in one pass into room of one unit per byte, and the room it does not use is
+  // never touched, so it costs address space but no memory.
+  struct Utf16Text {
+    std::unique_ptr<char16_t[]> units;
+    std::size_t size = 0;
+    std::u16string_view view() const { return {units.get(), size}; }
+  };
+
   // The text of the last search and the match offsets, converted to GBK only when asked for.
   struct MatchList {
-    std::u16string subject;
+    Utf16Text subject;
     // Per match: start/end pairs of the match and its groups. 32 bits hold any offset of a
     // subject the program can search (a longer one finds nothing) at half the memory.
     std::vector<std::uint32_t> offsets;
-    std::size_t stride = 0;            // offsets per match
+    std::size_t stride = 0;  // offsets per match
     int groupCount = 0;
     int count = 0;
   };
 
   // Offsets [start, end) of group j (0 = whole match) of match i, or nullptr when out of range.
   const std::uint32_t* span(int i, int j) const;
-  int search(std::u16string subject);
+  int search(Utf16Text subject);
   std::string textOf(int i, int j, int* firstIndex) const;
+  // The parsed form of `replacement`, kept for the next call with the same text.
+  const ReplacementTemplate& expansionFor(std::string_view replacement);
+  // Appends `subject` with every match replaced to `out`. Returns false on an engine failure;
+  // `replaced` tells whether there was a match.
+  bool replaceInto(std::u16string_view subject, const ReplacementTemplate& expansion,
+                   std::u16string& out, bool& replaced);
 
   std::string pattern_;
   bool global_ = true;
   std::unique_ptr<Pcre2Pattern> engine_;
   MatchList matches_;
+  std::string replacementText_;
+  std::unique_ptr<ReplacementTemplate> replacement_;
 };
 
 }  // namespace gw

@@ -1,8 +1,12 @@
 #include "text/charset.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <memory>
 
+#include "text/gbk_chars.h"
 #include "text/gbk_tables.h"
 #include "text/iconv_handle.h"
 
@@ -142,8 +146,73 @@ std::size_t CodeUnitSize(const std::string& upperName) {
 
 namespace {
 
-// Decodes `gbk` into `out`, which has room for one code unit per byte; returns the units written.
-std::size_t DecodeGbkInto(const GbkTables& tables, std::string_view gbk, char16_t* out) {
+constexpr std::uint16_t kQuestionMark = '?';
+
+// The conversion tables in the form the hot loops want: every index holds its final answer, so
+// that converting a character needs no branch on what kind of character it is.
+struct FastTables {
+  // A single byte, or a lead/trail pair (lead << 8 | trail), to its code unit: bytes below 0x80
+  // are themselves, a byte or pair that is no character gives U+FFFD.
+  char16_t decode[65536];
+  // A BMP code unit to its GBK code (below 0x100: one byte), "?" when GBK cannot hold it (lone
+  // surrogates included).
+  std::uint16_t encode[65536];
+};
+
+std::unique_ptr<FastTables> BuildFastTables() {
+  const GbkTables& tables = Gbk();
+  auto fast = std::make_unique<FastTables>();
+  for (std::size_t i = 0; i < 65536; ++i) {
+    const char16_t unit = tables.toUnicode[i];
+    fast->decode[i] = i < 0x80    ? static_cast<char16_t>(i)
+                      : unit != 0 ? unit
+                                  : kReplacementCharacter;
+    const std::uint16_t code = tables.fromUnicode[i];
+    fast->encode[i] = i < 0x80 ? static_cast<std::uint16_t>(i) : code != 0 ? code : kQuestionMark;
+  }
+  return fast;
+}
+
+const FastTables& Fast() {
+  static const std::unique_ptr<FastTables> tables = BuildFastTables();
+  return *tables;
+}
+
+// Whether the two bytes form one double-byte character.
+inline bool IsGbkPair(unsigned lead, unsigned trail) {
+  return (lead - 0x81u < 0x7Eu) & (trail >= 0x40u) & (trail != 0x7Fu) & (trail != 0xFFu);
+}
+
+inline bool IsHighSurrogateUnit(char16_t unit) {
+  return (unit & 0xFC00) == 0xD800;
+}
+inline bool IsLowSurrogateUnit(char16_t unit) {
+  return (unit & 0xFC00) == 0xDC00;
+}
+
+// The number of code units `gbk` decodes to. (Branches beat branch-free code in both loops here:
+// runs of ASCII and of double-byte characters are long enough to predict.)
+std::size_t Utf16Length(std::string_view gbk) {
+  const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
+  const unsigned char* const end = in + gbk.size();
+  std::size_t units = 0;
+  for (; end - in >= 2; ++units) {
+    in += (in[0] >= 0x80 && IsGbkPair(in[0], in[1])) ? 2 : 1;
+  }
+  return units + static_cast<std::size_t>(end - in);
+}
+
+// Code units of a text that GBK encodes as one "?" each: an unpaired surrogate or a pair.
+inline std::size_t SurrogateRun(std::u16string_view utf16, std::size_t i) {
+  return IsHighSurrogateUnit(utf16[i]) && i + 1 < utf16.size() && IsLowSurrogateUnit(utf16[i + 1])
+             ? 2
+             : 1;
+}
+
+}  // namespace
+
+std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out) {
+  const FastTables& tables = Fast();
   const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
   const unsigned char* const end = in + gbk.size();
   char16_t* const start = out;
@@ -152,78 +221,99 @@ std::size_t DecodeGbkInto(const GbkTables& tables, std::string_view gbk, char16_
     if (byte < 0x80) {
       *out++ = static_cast<char16_t>(byte);
       ++in;
-      continue;
+    } else if (end - in >= 2 && IsGbkPair(byte, in[1])) {
+      *out++ = tables.decode[byte << 8 | in[1]];
+      in += 2;
+    } else {
+      *out++ = tables.decode[byte];
+      ++in;
     }
-    if (byte >= 0x81 && byte <= 0xFE && in + 1 < end) {
-      const unsigned trail = in[1];
-      if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) {
-        const char16_t unit = tables.toUnicode[byte << 8 | trail];
-        *out++ = unit != 0 ? unit : kReplacementCharacter;
-        in += 2;
-        continue;
-      }
-    }
-    const char16_t unit = tables.toUnicode[byte];
-    *out++ = unit != 0 ? unit : kReplacementCharacter;
-    ++in;
   }
   return static_cast<std::size_t>(out - start);
 }
 
-// Texts up to this size are decoded into a buffer of one unit per byte and cut to size; longer
-// ones are measured first, so that a large export is never held with room to spare.
-constexpr std::size_t kMeasureFirstAbove = 1 << 20;
-
-}  // namespace
+void GbkToUtf16(std::string_view gbk, std::u16string& out) {
+  // Small texts are decoded into room of one unit per byte and cut to size; large ones are
+  // measured first, so that a large text is never held with room to spare.
+  constexpr std::size_t kMeasureFirstAbove = 1 << 20;
+  out.resize(gbk.size() > kMeasureFirstAbove ? Utf16Length(gbk) : gbk.size());
+  out.resize(GbkToUtf16Into(gbk, out.data()));
+}
 
 std::u16string GbkToUtf16(std::string_view gbk) {
-  const GbkTables& tables = Gbk();
-  std::size_t units = gbk.size();
-  if (gbk.size() > kMeasureFirstAbove) {
-    units = 0;
-    for (std::size_t offset = 0; offset < gbk.size(); ++units) {
-      std::size_t length = 0;
-      if (static_cast<unsigned char>(gbk[offset]) < 0x80) {
-        length = 1;
-      } else {
-        DecodeGbkAt(tables, gbk, offset, length);
-      }
-      offset += length;
-    }
-  }
-  std::u16string out(units, u'\0');
-  out.resize(DecodeGbkInto(tables, gbk, out.data()));
+  std::u16string out;
+  GbkToUtf16(gbk, out);
   return out;
 }
 
+std::size_t Utf16ToGbkInto(std::u16string_view utf16, char* out) {
+  const FastTables& tables = Fast();
+  char* const start = out;
+  const std::size_t size = utf16.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    const char16_t unit = utf16[i];
+    if (IsHighSurrogateUnit(unit)) {
+      i += SurrogateRun(utf16, i) - 1;  // a supplementary-plane character: one "?" for the pair
+      *out++ = '?';
+      continue;
+    }
+    // Both bytes are stored; a one-byte code advances by one, and the next character overwrites
+    // the spare byte (which stays within the room of two bytes per unit).
+    const std::uint16_t code = tables.encode[unit];
+    const bool twoBytes = code > 0xFF;
+    out[0] = static_cast<char>(twoBytes ? code >> 8 : code);
+    out[1] = static_cast<char>(code & 0xFF);
+    out += 1 + static_cast<std::size_t>(twoBytes);
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
+void AppendUtf16AsGbk(std::u16string_view utf16, std::string& out) {
+  const std::size_t old = out.size();
+  out.resize(old + 2 * utf16.size());
+  out.resize(old + Utf16ToGbkInto(utf16, out.data() + old));
+}
+
 std::string Utf16ToGbk(std::u16string_view utf16) {
-  const GbkTables& tables = Gbk();
-  std::string out(utf16.size() * 2, '\0');
-  char* write = out.data();
+  std::string out;
+  AppendUtf16AsGbk(utf16, out);
+  return out;
+}
+
+void AppendGbkRoundTrip(std::u16string_view utf16, std::u16string& out) {
+  const FastTables& tables = Fast();
+  const std::size_t old = out.size();
+  out.resize(old + utf16.size());
+  char16_t* write = out.data() + old;
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     const char16_t unit = utf16[i];
-    if (unit < 0x80) {
-      *write++ = static_cast<char>(unit);
+    if (IsHighSurrogateUnit(unit)) {
+      i += SurrogateRun(utf16, i) - 1;
+      *write++ = u'?';
       continue;
     }
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
-      ++i;  // a supplementary-plane character: one "?" for the pair
-      *write++ = '?';
-      continue;
-    }
-    const std::uint16_t code = tables.fromUnicode[unit];
-    if (code == 0) {
-      *write++ = '?';
-    } else if (code < 0x100) {
-      *write++ = static_cast<char>(code);
-    } else {
-      *write++ = static_cast<char>(code >> 8);
-      *write++ = static_cast<char>(code & 0xFF);
-    }
+    *write++ = tables.encode[unit] == kQuestionMark ? u'?' : unit;
   }
   out.resize(static_cast<std::size_t>(write - out.data()));
-  return out;
+}
+
+int GbkCharCount(std::u16string_view utf16) {
+  const FastTables& tables = Fast();
+  std::size_t count = utf16.size();
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t unit = utf16[i];
+    if (unit == u'\r') {
+      count -= static_cast<std::size_t>(i + 1 < utf16.size() && utf16[i + 1] == u'\n');
+    } else if (unit >= 0x80) {
+      const std::uint16_t code = tables.encode[unit];
+      if ((code >= 0x80 && code <= 0xFF) || IsHighSurrogateUnit(unit)) {
+        // A one-byte code of 0x80 or above reads as the lead of a double-byte character, and a
+        // surrogate pair is one "?": count on the GBK text itself.
+        return CharCount(Utf16ToGbk(utf16));
+      }
+    }
+  }
+  return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 
 std::string GbkToUtf8(std::string_view gbk) {

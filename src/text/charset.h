@@ -3,6 +3,7 @@
 // becomes exactly one "?".
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,21 @@ std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view utf16);
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
+
+// Forms of the two conversions above for hot loops, writing into room the caller holds.
+// GbkToUtf16Into: `out` has room for gbk.size() units; returns the units written.
+std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out);
+// Replaces the content of `out`, reusing its room.
+void GbkToUtf16(std::string_view gbk, std::u16string& out);
+// Utf16ToGbkInto: `out` has room for 2 * utf16.size() bytes; returns the bytes written.
+std::size_t Utf16ToGbkInto(std::u16string_view utf16, char* out);
+void AppendUtf16AsGbk(std::u16string_view utf16, std::string& out);
+
+// Appends `utf16` as a trip through GBK gives it back, GbkToUtf16(Utf16ToGbk(utf16)), without
+// making the trip: every unit that GBK cannot hold becomes "?", a surrogate pair one "?".
+void AppendGbkRoundTrip(std::u16string_view utf16, std::u16string& out);
+
+// CharCount(Utf16ToGbk(utf16)) without building the GBK text.
+int GbkCharCount(std::u16string_view utf16);
 
 }  // namespace gw

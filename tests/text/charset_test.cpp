@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
+#include <string>
+#include <vector>
+
+#include "text/gbk_chars.h"
 
 namespace gw {
 namespace {
@@ -21,10 +26,18 @@ TEST(Charset, EveryCodePointOutsideCodePage936BecomesOneQuestionMark) {
   EXPECT_EQ(Utf8ToGbk("a😀b한c"), "a?b?c");
   EXPECT_EQ(Utf16ToGbk(u"a😀b한c"), "a?b?c");
   EXPECT_EQ(Utf16ToGbk(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x?y");
-  EXPECT_EQ(ConvertCharset("a\xF0\x9F\x98\x80" "b", "UTF-8", "GB18030"), "a?b");
-  EXPECT_EQ(ConvertCharsetWithIconv("a\xF0\x9F\x98\x80" "b", "UTF-8", "GB18030"), "a?b");
+  EXPECT_EQ(ConvertCharset("a\xF0\x9F\x98\x80"
+                           "b",
+                           "UTF-8", "GB18030"),
+            "a?b");
+  EXPECT_EQ(ConvertCharsetWithIconv("a\xF0\x9F\x98\x80"
+                                    "b",
+                                    "UTF-8", "GB18030"),
+            "a?b");
   // Malformed UTF-8: each stray byte is one "?".
-  EXPECT_EQ(Utf8ToGbk("a\xFF\xC0\x80" "b\xE4\xB8"), "a???b??");
+  EXPECT_EQ(Utf8ToGbk("a\xFF\xC0\x80"
+                      "b\xE4\xB8"),
+            "a???b??");
 }
 
 TEST(Charset, ConvertsBig5AndUtf16ToTheProgramText) {
@@ -45,8 +58,9 @@ TEST(Charset, InvalidGbkDecodesToReplacementCharacters) {
 // The table-driven paths must give iconv's own answers, whatever the bytes.
 TEST(Charset, FastPathsAgreeWithIconvOnRandomBytes) {
   std::mt19937 random(7);
-  const std::string pieces[] = {"a", "\r\n", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xED\xA0\x80",
-                                "\xC3\xA9", "\x80", "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xFF"};
+  const std::string pieces[] = {
+      "a",        "\r\n", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xED\xA0\x80",
+      "\xC3\xA9", "\x80", "\xE0\x80\x80", "\xF4\x90\x80\x80", "\xFF"};
   for (int round = 0; round < 2000; ++round) {
     std::string utf8;
     std::string utf16(random() % 16 * 2 + random() % 2, '\0');
@@ -62,6 +76,63 @@ TEST(Charset, FastPathsAgreeWithIconvOnRandomBytes) {
               ConvertCharsetWithIconv(utf16, "UTF-16LE", "CP936"));
     ASSERT_EQ(ConvertCharset(utf16, "UTF-16BE", "CP936"),
               ConvertCharsetWithIconv(utf16, "UTF-16BE", "CP936"));
+  }
+}
+
+// Texts of every kind of unit the engine's text can hold: ASCII with CR LF pairs and lone CRs,
+// double-byte characters, the euro sign (one byte, 0x80, in code page 936), U+FFFD (from bytes
+// that are no character), units GBK cannot hold, surrogate pairs and lone surrogates, NUL.
+std::vector<std::u16string> MixedUtf16Texts() {
+  const std::u16string pieces[] = {u"a",
+                                   u"Z",
+                                   u"\r\n",
+                                   u"\r",
+                                   u"\n",
+                                   u"你",
+                                   u"，",
+                                   u"€",
+                                   u"\uFFFD",
+                                   u"한",
+                                   u"😀",
+                                   std::u16string(1, char16_t(0xD800)),
+                                   std::u16string(1, char16_t(0xDC00)),
+                                   u" "};
+  std::mt19937 random(7);
+  std::vector<std::u16string> texts = {u"", u"€", u"€a", u"a€", u"€你", u"\r\n\r\n", u"😀"};
+  for (int n = 0; n < 300; ++n) {
+    std::u16string text;
+    const int length = static_cast<int>(random() % 12);
+    for (int k = 0; k < length; ++k) {
+      text += pieces[random() % std::size(pieces)];
+    }
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+TEST(Charset, ShortcutsAgreeWithConvertingThroughGbk) {
+  for (const std::u16string& text : MixedUtf16Texts()) {
+    const std::string gbk = Utf16ToGbk(text);
+    std::u16string roundTrip = u"prefix";
+    AppendGbkRoundTrip(text, roundTrip);
+    EXPECT_EQ(roundTrip, u"prefix" + GbkToUtf16(gbk)) << gbk;
+    EXPECT_EQ(GbkCharCount(text), CharCount(gbk)) << gbk;
+  }
+}
+
+TEST(Charset, ConversionsIntoHeldRoomMatchTheAllocatingOnes) {
+  std::mt19937 random(11);
+  std::u16string room = u"left over from an earlier text";
+  for (int n = 0; n < 200; ++n) {
+    std::string bytes(random() % 40, '\0');
+    for (char& byte : bytes) {
+      byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
+    }
+    GbkToUtf16(bytes, room);
+    EXPECT_EQ(room, GbkToUtf16(bytes));
+    std::string appended = "x";
+    AppendUtf16AsGbk(room, appended);
+    EXPECT_EQ(appended, "x" + Utf16ToGbk(room));
   }
 }
 

@@ -1,0 +1,41 @@
+#include "regex/engine_text.h"
+
+#include "text/charset.h"
+#include "text/gbk_chars.h"
+
+namespace gw {
+
+void EngineText::assignGbk(std::string_view gbk) {
+  // The bytes are kept: a text that no replacement changes comes back exactly as it was, bytes
+  // that are no character included.
+  gbk_.assign(UntilFirstNul(gbk));
+  GbkToUtf16(gbk_, units_);
+  gbkCurrent_ = true;
+}
+
+void EngineText::assignUtf16(std::u16string_view text) {
+  units_.clear();
+  AppendGbkRoundTrip(text.substr(0, text.find(u'\0')), units_);
+  gbkCurrent_ = false;
+}
+
+void EngineText::clear() {
+  units_.clear();
+  gbkCurrent_ = false;
+}
+
+std::string EngineText::toGbk() const {
+  return gbkCurrent_ ? gbk_ : Utf16ToGbk(units_);
+}
+
+int EngineText::charCount() const {
+  return gbkCurrent_ ? CharCount(gbk_) : GbkCharCount(units_);
+}
+
+void EngineText::takeReplacement() {
+  units_.clear();
+  AppendGbkRoundTrip(spare_, units_);
+  gbkCurrent_ = false;
+}
+
+}  // namespace gw
