@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/main_window.h"
 #include "app_test_support.h"
@@ -260,6 +261,28 @@ TEST_F(BlockedWordWindowTest, ClosingDuringABatchEndsItWithoutASummary) {
   EXPECT_TRUE(dialogs_.of("information").empty());
   // The output of the file in hand is complete; the rest were never started.
   EXPECT_FALSE(std::filesystem::exists(folder_ / "f39_已过滤.txt"));
+}
+
+TEST_F(BlockedWordWindowTest, TheWindowKeepsAnsweringWhileABigFileIsFiltered) {
+  WriteBytes(folder_ / "lib.txt", G("甲|乙|坏人"));
+  const std::string line = G("这是一个普通的句子，甲和乙都在这里，还有坏人。\r\n");
+  std::string big;
+  while (big.size() < 24u * 1024 * 1024) {
+    big += line;
+  }
+  WriteBytes(folder_ / "big.txt", big);
+  open();
+  control<QLineEdit>("编辑框词库").setText(PathText(folder_ / "lib.txt"));
+  // A timer of the window's thread keeps firing while the file is filtered.
+  int ticks = 0;
+  QTimer timer;
+  timer.setInterval(5);
+  QObject::connect(&timer, &QTimer::timeout, [&] { ticks += window_->batchRunning() ? 1 : 0; });
+  timer.start();
+  runBatch({PathText(folder_ / "big.txt")});
+  EXPECT_GE(ticks, 3);
+  EXPECT_EQ(ReadBytes(folder_ / "big_已过滤.txt").size(),
+            big.size() / line.size() * (line.size() - 2));  // "坏人" becomes "**"
 }
 
 // The main window's "设置词库" button opens one settings window at a time, owned by the main
