@@ -4,9 +4,9 @@
 #pragma once
 
 #include <filesystem>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace gw {
 
@@ -51,7 +51,7 @@ class ArticleWriter {
   const std::filesystem::path& lastPath() const { return lastPath_; }
 
  private:
-  std::set<std::filesystem::path> usedPaths_;
+  std::unordered_set<std::string> usedPaths_;  // the normal form of every path written
   std::filesystem::path lastPath_;
   int written_ = 0;
 };

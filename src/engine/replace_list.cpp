@@ -166,13 +166,13 @@ void ReplaceEntry(std::string& text, std::string_view find, std::string_view rep
 
 }  // namespace
 
-std::vector<std::string> SplitList(std::string_view text, std::string_view separator) {
-  std::vector<std::string> pieces;
+std::vector<std::string_view> SplitListViews(std::string_view text, std::string_view separator) {
+  std::vector<std::string_view> pieces;
   if (text.empty()) {
     return pieces;
   }
   if (separator.empty()) {
-    pieces.emplace_back(text);
+    pieces.push_back(text);
     return pieces;
   }
   std::size_t start = 0;
@@ -180,13 +180,18 @@ std::vector<std::string> SplitList(std::string_view text, std::string_view separ
     const std::size_t found = text.find(separator, start);
     if (found == std::string_view::npos) {
       if (start < text.size()) {
-        pieces.emplace_back(text.substr(start));
+        pieces.push_back(text.substr(start));
       }
       return pieces;
     }
-    pieces.emplace_back(text.substr(start, found - start));
+    pieces.push_back(text.substr(start, found - start));
     start = found + separator.size();
   }
+}
+
+std::vector<std::string> SplitList(std::string_view text, std::string_view separator) {
+  const std::vector<std::string_view> views = SplitListViews(text, separator);
+  return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string ReplaceList(std::string text, std::string_view finds, std::string_view replacements,

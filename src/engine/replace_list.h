@@ -10,6 +10,8 @@ namespace gw {
 // Splits at every occurrence of `separator`: a leading separator and two adjacent ones give empty
 // pieces, nothing follows a trailing separator, an empty text gives no pieces.
 std::vector<std::string> SplitList(std::string_view text, std::string_view separator);
+// The same pieces as views into `text`.
+std::vector<std::string_view> SplitListViews(std::string_view text, std::string_view separator);
 
 // Replaces the entries of `finds` by the entries of `replacements` at the same place, entry by
 // entry in list order, each on the result of the previous one. Missing replacements are empty;

@@ -27,22 +27,20 @@ const std::string& PieceMarker() {
 }
 
 // Trims spaces and full-width spaces (not tabs) from both ends.
-std::string TrimBlanks(std::string_view piece) {
+std::string_view TrimBlanks(std::string_view piece) {
   static const std::string fullWidthSpace = Utf8ToGbk("　");
-  const std::vector<std::size_t> starts = CharStartOffsets(piece, CrLf::AsTwoChars);
-  const auto isBlank = [&](std::size_t k) {
-    const std::string_view character = piece.substr(starts[k], starts[k + 1] - starts[k]);
-    return character == " " || character == fullWidthSpace;
-  };
-  std::size_t first = 0;
-  std::size_t last = starts.size() - 1;  // one past the last character
-  while (first < last && isBlank(first)) {
-    ++first;
-  }
-  while (last > first && isBlank(last - 1)) {
-    --last;
-  }
-  return std::string(piece.substr(starts[first], starts[last] - starts[first]));
+  std::size_t first = std::string_view::npos;
+  std::size_t end = 0;  // one past the last character that is no blank
+  ForEachChar(piece, CrLf::AsTwoChars, [&](std::size_t offset, std::size_t length) {
+    const std::string_view character = piece.substr(offset, length);
+    if (character != " " && character != fullWidthSpace) {
+      if (first == std::string_view::npos) {
+        first = offset;
+      }
+      end = offset + length;
+    }
+  });
+  return first == std::string_view::npos ? std::string_view() : piece.substr(first, end - first);
 }
 
 }  // namespace
@@ -69,27 +67,30 @@ std::string PickTitleSentence(std::string_view article, int minChars, RandomSour
 
 std::string TitleSentencePicker::pick(std::string_view article, int minChars,
                                       RandomSource& random) {
+  // The article without its tags goes through both patterns in the engine's form, and comes
+  // back once to be cut into pieces.
   TagShield tags;
-  std::string text = tags.shield(article, "", true);
-  text = lineTrim_.replace(text, "");
-  text = delimiters_.replace(text, PieceMarker());
-  const std::vector<std::string> pieces = SplitList(text, PieceMarker());
+  text_.assignGbk(tags.shield(article, "", true));
+  lineTrim_.replaceIn(text_, "");
+  delimiters_.replaceIn(text_, PieceMarker());
+  const std::string text = text_.toGbk();
+  const std::vector<std::string_view> pieces = SplitListViews(text, PieceMarker());
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {
     return {};
   }
   NonRepeatingDraw draw(random);
   for (int tried = 0; tried < count; ++tried) {
-    const std::string piece = TrimBlanks(pieces[draw.Next(1, count) - 1]);
+    const std::string_view piece = TrimBlanks(pieces[draw.Next(1, count) - 1]);
     if (piece.empty()) {
       continue;
     }
     if (minChars > 0 && CharCount(piece) < minChars) {
       continue;
     }
-    return piece;
+    return std::string(piece);
   }
-  return pieces[RandomInRange(random, 1, count) - 1];
+  return std::string(pieces[RandomInRange(random, 1, count) - 1]);
 }
 
 }  // namespace gw

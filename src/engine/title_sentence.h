@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/random_draw.h"
+#include "regex/engine_text.h"
 #include "regex/regex_service.h"
 
 namespace gw {
@@ -19,6 +20,7 @@ class TitleSentencePicker {
  private:
   RegexService delimiters_;
   RegexService lineTrim_;
+  EngineText text_;  // the article on its way through the two patterns, kept for its room
 };
 
 // Cuts `article` (GBK) into pieces at punctuation and line breaks, after removing its markup
