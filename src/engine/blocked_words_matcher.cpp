@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <limits>
 #include <unordered_map>
 #include <utility>
 
+#include "engine/blocked_words_boundaries.h"
 #include "text/gbk_chars.h"
 
 namespace gw::detail {
@@ -93,10 +96,17 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
     }
   }
 
+  for (std::size_t p = 0; p < patterns_.size(); ++p) {
+    firstWord_.push_back(wordsOfPattern_[wordsStart_[p]]);
+  }
   const std::vector<std::string_view> views(patterns_.begin(), patterns_.end());
   trie_ = WordTrie(views);
 
   replacementEndsInLeadByte_ = EndsInLoneLeadByte(replacement_);
+  const std::vector<std::uint64_t> replacementMask = CharStartMask(replacement_);
+  for (std::size_t i = 0; i < replacement_.size(); ++i) {
+    replacementStarts_.push_back(IsCharBoundary(replacementMask, i) ? '\1' : '\0');
+  }
   independent_ = !replacement_.empty() && !replacementEndsInLeadByte_;
   for (std::size_t p = 0; p < patterns_.size() && independent_; ++p) {
     independent_ = !CanOverlap(patterns_[p], replacement_);
@@ -357,35 +367,59 @@ std::string BlockedWordMatcher::FilterIndependent(std::string_view text) const {
 }
 
 // Pieces end after a separating byte (an ASCII byte in no word). A piece is filtered only when the
-// original text has an occurrence in it: a piece without one never changes.
+// original text has an occurrence in it: a piece without one never changes. The scan of the
+// whole text also gives the words that occur in each piece at the start.
 std::string BlockedWordMatcher::FilterByPieces(std::string_view text) const {
   std::string out;
   out.reserve(text.size());
-  std::size_t copied = 0;  // also the end of the last filtered piece
-  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t) {
-    if (start < copied) {
-      return;  // inside the piece just filtered
-    }
-    std::size_t pieceStart = start;
-    while (pieceStart > copied && !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
-      --pieceStart;
-    }
-    std::size_t pieceEnd = end;
-    while (pieceEnd < text.size() && !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
-      ++pieceEnd;
-    }
-    pieceEnd = std::min(text.size(), pieceEnd + 1);
+  std::size_t copied = 0;  // text before this offset is in `out`
+  std::size_t pieceStart = 0;
+  std::size_t pieceEnd = 0;  // of the open piece; empty when none is open
+  PieceWork work;
+  work.live.assign(patterns_.size(), 0);
+  std::vector<Occurrence>& found = work.occurrences;  // in the open piece
+  const auto finish = [&] {
     out.append(text.substr(copied, pieceStart - copied));
-    out.append(FilterPiece(text.substr(pieceStart, pieceEnd - pieceStart)));
+    for (Occurrence& o : found) {
+      o.start -= pieceStart;
+    }
+    FilterPiece(text.substr(pieceStart, pieceEnd - pieceStart), work, out);
     copied = pieceEnd;
+    found.clear();
+  };
+  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
+    if (start >= pieceEnd) {
+      if (!found.empty()) {
+        finish();
+      }
+      pieceStart = start;
+      while (pieceStart > copied && !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
+        --pieceStart;
+      }
+      pieceEnd = end;
+      while (pieceEnd < text.size() && !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
+        ++pieceEnd;
+      }
+      pieceEnd = std::min(text.size(), pieceEnd + 1);
+    }
+    found.push_back({start, pattern, static_cast<std::uint32_t>(end - start)});
   });
+  if (!found.empty()) {
+    finish();
+  }
   out.append(text.substr(copied));
   return out;
 }
 
 // The word-by-word procedure on one piece, skipping the words that do not occur: after each
-// word, one scan finds the next library word that occurs in the piece as it now is.
-std::string BlockedWordMatcher::FilterPiece(std::string_view piece) const {
+// word, one scan finds the next library word that occurs in the piece as it now is. Used when
+// the replacement ends in a lone lead byte, which moves the character boundaries after it.
+void BlockedWordMatcher::FilterPiece(std::string_view piece, PieceWork& work,
+                                     std::string& out) const {
+  if (!replacementEndsInLeadByte_) {
+    FilterPieceByChanges(piece, work, out);
+    return;
+  }
   std::string current(piece);
   std::int64_t done = -1;  // library position of the last word applied
   while (true) {
@@ -394,16 +428,205 @@ std::string BlockedWordMatcher::FilterPiece(std::string_view piece) const {
       next = std::min(next, FirstWordAfter(pattern, done));
     });
     if (next == WordTrie::kNone) {
-      return current;
+      out.append(current);
+      return;
     }
     current = ReplaceEverywhere(current, patterns_[patternOfWord_[next]]);
     done = next;
   }
 }
 
+// The word-by-word procedure on one piece when the replacement is whole characters. Replacing
+// whole characters by whole characters leaves every other byte a character start or not as it
+// was, so the piece keeps one flag per byte, edited along with the text, and the list of the
+// occurrences in the piece as it is now.
+//
+// The words to apply wait in a queue ordered by library position: at the start every word that
+// occurs, later every word that a replacement brings about. A turn of a word that no longer
+// occurs changes nothing and is skipped. A turn never finds an occurrence that its own
+// replacements create (such an occurrence starts before the point where the search goes on), so
+// it replaces, from left to right, occurrences present when it begins. After the turn the
+// occurrences that shared a byte with a replaced one are gone, the others move with the text,
+// and new ones can only overlap an inserted replacement (or span the point of a deletion).
+void BlockedWordMatcher::FilterPieceByChanges(std::string_view piece, PieceWork& work,
+                                              std::string& out) const {
+  std::vector<Occurrence>& occurrences = work.occurrences;
+  std::vector<std::uint32_t>& live = work.live;
+  // The text is followed by zero bytes so that any position can be matched in place.
+  constexpr std::size_t kPadding = 16;
+  std::string& current = work.text;
+  current.assign(piece);
+  current.append(kPadding, '\0');
+  std::size_t size = piece.size();
+  std::string& isStart = work.isStart;  // a flag per byte, and one for the end
+  isStart.resize(size + 1);
+  for (std::size_t i = 0; i < size;) {
+    isStart[i] = '\1';
+    const std::size_t length = GbkCharLength(piece, i);
+    if (length == 2) {
+      isStart[i + 1] = '\0';
+    }
+    i += length;
+  }
+  isStart[size] = '\1';
+  const std::size_t reach = trie_.longestWord();
+  const std::size_t step = replacement_.empty() ? 1 : 0;  // beyond the replaced word
+  const std::size_t r = replacement_.size();
+
+  // Turns as (library position << 32 | pattern): those of the words that occur at the start,
+  // sorted, and a min-heap of those added later.
+  std::vector<std::uint64_t>& initial = work.initial;
+  std::vector<std::uint64_t>& queue = work.queue;
+  initial.clear();
+  queue.clear();
+  const auto enqueue = [&](std::uint32_t pattern, std::int64_t after) {
+    const std::uint32_t next = FirstWordAfter(pattern, after);
+    if (next != WordTrie::kNone) {
+      queue.push_back(std::uint64_t{next} << 32 | pattern);
+      std::push_heap(queue.begin(), queue.end(), std::greater<>());
+    }
+  };
+  for (const Occurrence& o : occurrences) {
+    if (live[o.pattern]++ == 0) {
+      initial.push_back(std::uint64_t{firstWord_[o.pattern]} << 32 | o.pattern);
+    }
+  }
+  std::sort(initial.begin(), initial.end());
+  std::size_t nextInitial = 0;
+
+  std::string& next = work.next;
+  std::string& nextStart = work.nextStart;
+  std::vector<Occurrence>& kept = work.kept;
+  std::vector<Occurrence>& added = work.added;
+  std::vector<std::size_t>& changes = work.changes;  // offsets of inserted replacements
+  std::uint64_t previous = ~std::uint64_t{0};
+  while (nextInitial < initial.size() || !queue.empty()) {
+    std::uint64_t turn;
+    if (queue.empty() || (nextInitial < initial.size() && initial[nextInitial] < queue.front())) {
+      turn = initial[nextInitial++];
+    } else {
+      std::pop_heap(queue.begin(), queue.end(), std::greater<>());
+      turn = queue.back();
+      queue.pop_back();
+    }
+    const auto pattern = static_cast<std::uint32_t>(turn & 0xFFFFFFFFu);
+    if (turn == previous || live[pattern] == 0) {
+      continue;
+    }
+    previous = turn;
+    const auto position = static_cast<std::int64_t>(turn >> 32);
+
+    // The turn: occurrences of the word from left to right, each at or after the point where
+    // the search goes on. The others are kept unless they share a byte with a replaced one.
+    next.clear();
+    nextStart.clear();
+    changes.clear();
+    kept.clear();
+    std::size_t from = 0;
+    for (const Occurrence& o : occurrences) {
+      if (o.pattern == pattern && o.start >= from) {
+        changes.push_back(o.start);  // old offsets for now
+        from = o.start + o.length + step;
+      }
+    }
+    if (changes.empty()) {
+      continue;
+    }
+    // The new text, and the occurrences that keep all their bytes, moved with the text.
+    const std::size_t length = patterns_[pattern].size();
+    const auto delta = static_cast<std::ptrdiff_t>(r) - static_cast<std::ptrdiff_t>(length);
+    std::size_t copied = 0;  // old text before this offset is in `next`
+    for (std::size_t& at : changes) {
+      next.append(current, copied, at - copied);
+      nextStart.append(isStart, copied, at - copied);
+      copied = at + length;
+      at = next.size();
+      next.append(replacement_);
+      nextStart.append(replacementStarts_);
+    }
+    next.append(current, copied, size - copied);
+    nextStart.append(isStart, copied, size + 1 - copied);
+    {
+      std::size_t kept = 0;
+      std::size_t change = 0;  // the first replaced range that does not end before `o`
+      std::ptrdiff_t shift = 0;
+      for (std::size_t i = 0; i < occurrences.size(); ++i) {
+        Occurrence o = occurrences[i];
+        while (change < changes.size() && static_cast<std::ptrdiff_t>(changes[change]) - shift +
+                                                  static_cast<std::ptrdiff_t>(length) <=
+                                              static_cast<std::ptrdiff_t>(o.start)) {
+          shift += delta;
+          ++change;
+        }
+        // `o` starts before the end of that range; it keeps its bytes if it ends before it.
+        if (change < changes.size() &&
+            o.start + o.length >
+                static_cast<std::size_t>(static_cast<std::ptrdiff_t>(changes[change]) - shift)) {
+          --live[o.pattern];
+          continue;
+        }
+        o.start = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(o.start) + shift);
+        occurrences[kept++] = o;
+      }
+      occurrences.resize(kept);
+    }
+    size = next.size();
+    next.append(kPadding, '\0');
+    current.swap(next);
+    isStart.swap(nextStart);
+
+    // New occurrences near the replacements.
+    added.clear();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(current.data());
+    const auto boundary = [&](std::size_t offset) { return isStart[offset] != 0; };
+    std::size_t scanned = 0;  // starts before this offset were looked at already
+    for (const std::size_t at : changes) {
+      const std::size_t changedEnd = at + r;
+      const auto report = [&](std::size_t start, std::size_t end, std::uint32_t word) {
+        if (r == 0 ? end > at : (start < changedEnd && end > at)) {
+          added.push_back({start, word, static_cast<std::uint32_t>(end - start)});
+        }
+      };
+      std::size_t start = std::max(scanned, at + 1 >= reach ? at + 1 - reach : 0);
+      const std::size_t highest = std::min(size, r == 0 ? at : changedEnd);  // exclusive
+      for (; start < highest; ++start) {
+        if (isStart[start] != 0) {
+          trie_.MatchAt<true>(bytes, size, start, bytes + start, boundary, report);
+        }
+      }
+      scanned = std::max(scanned, highest);
+    }
+    for (const Occurrence& o : added) {
+      if (live[o.pattern]++ == 0) {
+        enqueue(o.pattern, position);
+      }
+    }
+    // A later library position of the same word may find what this turn left.
+    if (live[pattern] != 0) {
+      enqueue(pattern, position);
+    }
+    if (!added.empty()) {
+      std::sort(added.begin(), added.end(),
+                [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
+      kept.clear();
+      std::merge(occurrences.begin(), occurrences.end(), added.begin(), added.end(),
+                 std::back_inserter(kept),
+                 [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
+      occurrences.swap(kept);
+    }
+  }
+  for (const Occurrence& o : occurrences) {
+    live[o.pattern] = 0;
+  }
+  out.append(current, 0, size);
+}
+
 std::uint32_t BlockedWordMatcher::FirstWordAfter(std::uint32_t pattern, std::int64_t after) const {
   const auto first = wordsOfPattern_.begin() + wordsStart_[pattern];
   const auto last = wordsOfPattern_.begin() + wordsStart_[pattern + 1];
+  if (static_cast<std::int64_t>(*first) > after) {
+    return *first;
+  }
   const auto found = std::upper_bound(first, last, after, [](std::int64_t value, std::uint32_t w) {
     return value < static_cast<std::int64_t>(w);
   });

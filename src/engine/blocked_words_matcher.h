@@ -45,7 +45,24 @@ class BlockedWordMatcher {
 
   std::string FilterIndependent(std::string_view text) const;
   std::string FilterByPieces(std::string_view text) const;
-  std::string FilterPiece(std::string_view piece) const;
+  // Working memory of the piece-by-piece filter, kept from piece to piece.
+  struct PieceWork {
+    std::vector<Occurrence> occurrences;  // of the piece as it is, by start (piece offsets)
+    std::vector<std::uint32_t> live;      // per pattern, its occurrences; all 0 between pieces
+    std::vector<std::uint64_t> initial;
+    std::vector<std::uint64_t> queue;
+    std::string text;
+    std::string next;
+    std::string isStart;  // a flag per byte ('\1' for a character start) and one for the end
+    std::string nextStart;
+    std::vector<Occurrence> kept;
+    std::vector<Occurrence> added;
+    std::vector<std::size_t> changes;
+  };
+
+  // Appends the filtered piece to `out`; work.occurrences holds the piece's occurrences.
+  void FilterPiece(std::string_view piece, PieceWork& work, std::string& out) const;
+  void FilterPieceByChanges(std::string_view piece, PieceWork& work, std::string& out) const;
   std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;
   std::uint32_t FirstWordAfter(std::uint32_t pattern, std::int64_t after) const;
 
@@ -54,10 +71,12 @@ class BlockedWordMatcher {
   std::vector<std::uint32_t> patternOfWord_;   // by library position; kNone for empty words
   std::vector<std::uint32_t> wordsOfPattern_;  // library positions of each pattern, ascending
   std::vector<std::uint32_t> wordsStart_;      // pattern p owns [wordsStart_[p], wordsStart_[p+1])
+  std::vector<std::uint32_t> firstWord_;       // first library position of each pattern
   WordTrie trie_{{}};
   bool independent_ = true;
   bool replacementEndsInLeadByte_ = false;
-  bool separates_[256] = {};  // ASCII bytes that occur in no word
+  std::string replacementStarts_;  // a flag per byte of the replacement, read alone
+  bool separates_[256] = {};       // ASCII bytes that occur in no word
 };
 
 }  // namespace gw::detail

@@ -99,55 +99,65 @@ class WordTrie {
   void ScanBlock(const unsigned char* bytes, std::size_t size, std::size_t base,
                  std::uint64_t candidates, const std::vector<std::uint64_t>& starts,
                  std::size_t windowStart, const unsigned char* window, Report& report) const {
-    const std::uint64_t* pairs = startPairs_.data();
+    const auto boundary = [&](std::size_t offset) { return IsCharBoundary(starts, offset); };
     while (candidates != 0) {
       const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(candidates));
       candidates &= candidates - 1;
-      const unsigned char* p = window + (at - windowStart);
-      std::uint16_t pair;
-      std::memcpy(&pair, p, 2);
-      if (testPairs && (pairs[pair >> 6] >> (pair & 63) & 1) == 0) [[likely]] {
-        continue;
+      MatchAt<testPairs>(bytes, size, at, window + (at - windowStart), boundary, report);
+    }
+  }
+
+ public:
+  // Reports the occurrences that start at character start `at` of the text `bytes` (`size`
+  // bytes), whose bytes from `at` on can be read, 16 of them at least, at `p`;
+  // boundary(offset) says whether offset is a character boundary. Unless `testPairs`, the
+  // position has passed the pair test already.
+  template <bool testPairs, typename Boundary, typename Report>
+  void MatchAt(const unsigned char* bytes, std::size_t size, std::size_t at, const unsigned char* p,
+               const Boundary& boundary, Report& report) const {
+    std::uint16_t pair;
+    std::memcpy(&pair, p, 2);
+    if (testPairs && (startPairs_[pair >> 6] >> (pair & 63) & 1) == 0) [[likely]] {
+      return;
+    }
+    const unsigned kinds = pairKinds_[pair];
+    const std::size_t left = size - at;
+    if ((kinds & kOne) != 0 && boundary(at + 1)) {
+      report(at, at + 1, oneByteWord_[pair & 0xFF]);
+    }
+    if ((kinds & kTwo) != 0 && left >= 2 && boundary(at + 2)) {
+      report(at, at + 2, twoBytes_.Find(pair));
+    }
+    if ((kinds & (kThree | kLonger)) == 0 || left < 3) {
+      return;
+    }
+    std::uint32_t head;
+    std::memcpy(&head, p, 4);
+    if ((kinds & kThree) != 0 && Test(filter3_, Hash(head & 0xFFFFFF) >> filter3Shift_) &&
+        boundary(at + 3)) {
+      const std::uint32_t word = threeBytes_.Find(head & 0xFFFFFF);
+      if (word != kNone) {
+        report(at, at + 3, word);
       }
-      const unsigned kinds = pairKinds_[pair];
-      const std::size_t left = size - at;
-      if ((kinds & kOne) != 0 && IsCharBoundary(starts, at + 1)) {
-        report(at, at + 1, oneByteWord_[pair & 0xFF]);
-      }
-      if ((kinds & kTwo) != 0 && left >= 2 && IsCharBoundary(starts, at + 2)) {
-        report(at, at + 2, twoBytes_.Find(pair));
-      }
-      if ((kinds & (kThree | kLonger)) == 0 || left < 3) {
-        continue;
-      }
-      std::uint32_t head;
-      std::memcpy(&head, p, 4);
-      if ((kinds & kThree) != 0 && Test(filter3_, Hash(head & 0xFFFFFF) >> filter3Shift_) &&
-          IsCharBoundary(starts, at + 3)) {
-        const std::uint32_t word = threeBytes_.Find(head & 0xFFFFFF);
-        if (word != kNone) {
-          report(at, at + 3, word);
-        }
-      }
-      if ((kinds & kLonger) == 0 || left < 4 || !Test(filter4_, Hash(head) >> filter4Shift_)) {
-        continue;
-      }
-      const std::uint32_t first = fourBytes_.Find(head);
-      if (first == kNone) {
-        continue;
-      }
-      std::uint64_t next;
-      std::memcpy(&next, p + 4, 8);
-      for (const Tail* t = &tails_[first]; t->length != 0; ++t) {
-        if (((next ^ t->bytes) & t->mask) == 0 && t->length <= left &&
-            (t->length <= 12 || RestMatches(bytes + at, t->word)) &&
-            IsCharBoundary(starts, at + t->length)) {
-          report(at, at + t->length, t->word);
-        }
+    }
+    if ((kinds & kLonger) == 0 || left < 4 || !Test(filter4_, Hash(head) >> filter4Shift_)) {
+      return;
+    }
+    const std::uint32_t first = fourBytes_.Find(head);
+    if (first == kNone) {
+      return;
+    }
+    std::uint64_t next;
+    std::memcpy(&next, p + 4, 8);
+    for (const Tail* t = &tails_[first]; t->length != 0; ++t) {
+      if (((next ^ t->bytes) & t->mask) == 0 && t->length <= left &&
+          (t->length <= 12 || RestMatches(bytes + at, t->word)) && boundary(at + t->length)) {
+        report(at, at + t->length, t->word);
       }
     }
   }
 
+ private:
   // What starts with a pair of bytes b0 b1: b0 is a word, b0 b1 is a word, some three-byte
   // word, some longer word.
   static constexpr unsigned char kOne = 1, kTwo = 2, kThree = 4, kLonger = 8;

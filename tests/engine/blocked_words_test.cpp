@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/blocked_words_boundaries.h"
 #include "engine/blocked_words_matcher.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
@@ -226,6 +227,65 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnLongerTexts) {
     const detail::BlockedWordMatcher matcher(words, replacement);
     ASSERT_EQ(matcher.Filter(text), FilterOneWordAtATime(text, words, replacement))
         << "round " << round;
+  }
+}
+
+// Whole texts of many lines, large enough for the block-wise scan and for overlap groups to wait
+// and be settled in batches: a line break is in no word, so the whole text must filter like each
+// of its lines on its own, and each line like the plain procedure.
+TEST(BlockedWordsTest, LongTextsFilterLikeTheirLines) {
+  std::mt19937 random(7);
+  const std::vector<std::string> pieces = {"a", "b", "a", G("中"), G("文"), "\xD6"};
+  const std::vector<std::string> words = {
+      "ab", "ba", "aba", G("中文"), "b" + G("中"), "bab", "a" + G("文") + "a", "aa", G("文") + "b"};
+  std::vector<std::string> lines;
+  std::string text;
+  while (text.size() < 300000) {
+    std::string line;
+    const std::size_t length = 1 + random() % 120;
+    const std::size_t kinds = random() % 2 == 0 ? 2 : pieces.size();  // long runs of a and b
+    while (line.size() < length) {
+      line += pieces[random() % kinds];
+    }
+    lines.push_back(line);
+    text += line + "\r\n";
+  }
+  for (const std::string replacement : {"**", "", "b"}) {
+    std::string expected;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::string line = lines[i] + "\r\n";
+      // The plain procedure is slow: check every 25th line against it.
+      expected += i % 25 == 0 ? FilterOneWordAtATime(line, words, replacement)
+                              : Filter(line, words, replacement);
+    }
+    EXPECT_EQ(Filter(text, words, replacement), expected) << "replacement " << replacement;
+    for (std::size_t i = 0; i < lines.size(); i += 25) {
+      const std::string line = lines[i] + "\r\n";
+      ASSERT_EQ(Filter(line, words, replacement), FilterOneWordAtATime(line, words, replacement))
+          << "line " << i << ", replacement " << replacement;
+    }
+  }
+}
+
+// The character starts found 64 bytes at a time agree with reading the text character by
+// character, across block ends and with a lone lead byte at the end.
+TEST(BlockedWordsTest, CharacterStartsAgreeWithReadingCharacterByCharacter) {
+  std::mt19937 random(3);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(random() % 300, '\0');
+    const unsigned highShare = random() % 4;  // from all ASCII to mostly high bytes
+    for (char& c : text) {
+      c = static_cast<char>(random() % 4 < highShare ? 0x80 + random() % 0x80 : random() % 0x80);
+    }
+    const std::vector<std::uint64_t> mask = detail::CharStartMask(text);
+    std::vector<bool> expected(text.size() + 1, false);
+    for (std::size_t i = 0; i < text.size(); i += GbkCharLength(text, i)) {
+      expected[i] = true;
+    }
+    expected[text.size()] = true;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      ASSERT_EQ(detail::IsCharBoundary(mask, i), expected[i]) << "round " << round << ", " << i;
+    }
   }
 }
 
