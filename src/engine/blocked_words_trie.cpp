@@ -120,8 +120,8 @@ WordTrie::WordTrie(const std::vector<std::string_view>& words) {
   threeBytes_.Reserve(count[3]);
   fourBytes_.Reserve(count[4]);
 
-  // Words of four bytes or more grouped under their first four bytes.
-  std::vector<std::uint32_t> longer;
+  // Words of four bytes or more grouped under their first four bytes: (head << 32 | id).
+  std::vector<std::uint64_t> longer;
   for (std::uint32_t id = 0; id < words.size(); ++id) {
     const std::string_view word = words[id];
     const std::uint32_t head = LoadUpTo4(word);
@@ -148,22 +148,21 @@ WordTrie::WordTrie(const std::vector<std::string_view>& words) {
         break;
       default:
         SetBit(filter4_, Hash(head) >> filter4Shift_);
-        longer.push_back(id);
+        longer.push_back(std::uint64_t{head} << 32 | id);
     }
   }
-  std::stable_sort(longer.begin(), longer.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return LoadUpTo4(words[a]) < LoadUpTo4(words[b]);
-  });
+  std::sort(longer.begin(), longer.end());
   for (std::size_t i = 0; i < longer.size(); ++i) {
-    const std::string_view word = words[longer[i]];
-    const std::uint32_t head = LoadUpTo4(word);
-    if (i == 0 || LoadUpTo4(words[longer[i - 1]]) != head) {
+    const auto id = static_cast<std::uint32_t>(longer[i] & 0xFFFFFFFFu);
+    const std::string_view word = words[id];
+    const auto head = static_cast<std::uint32_t>(longer[i] >> 32);
+    if (i == 0 || (longer[i - 1] >> 32) != head) {
       if (i != 0) {
         tails_.push_back(Tail{0, 0, 0, kNone});
       }
       fourBytes_.Set(head, static_cast<std::uint32_t>(tails_.size()));
     }
-    Tail tail{0, 0, static_cast<std::uint32_t>(word.size()), longer[i]};
+    Tail tail{0, 0, static_cast<std::uint32_t>(word.size()), id};
     const std::size_t known = std::min<std::size_t>(8, word.size() - 4);
     std::memcpy(&tail.bytes, word.data() + 4, known);
     tail.mask = known == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * known)) - 1;
