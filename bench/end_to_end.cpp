@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   const auto start = Clock::now();
   gw::LoadedSource loaded = gw::LoadSource(host, run, options, source);
   const auto loadedAt = Clock::now();
-  const gw::MessageList messages(std::move(loaded.text));
+  const gw::MessageList messages(std::move(loaded.text), host);
   const auto cutAt = Clock::now();
 
   gw::MessageCleaner cleaner(options);

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   gw::LoadedSource loaded = gw::LoadSource(host, run, options, source);
   const auto loadedAt = std::chrono::steady_clock::now();
   const double peakAfterLoad = PeakMegabytes();
-  gw::MessageList messages(std::move(loaded.text));
+  gw::MessageList messages(std::move(loaded.text), host);
   const auto cutAt = std::chrono::steady_clock::now();
   const double peakAfterCut = PeakMegabytes();
   gw::MessageCleaner cleaner(options);

@@ -81,7 +81,7 @@ int MessagesCommand(const CommandContext& context) {
     return ExitStatus(host);
   }
   MessageCleaner cleaner(options);
-  const MessageList messages(std::move(loaded.text));
+  const MessageList messages(std::move(loaded.text), host);
   FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
     if (!message.empty()) {
       context.out << ToTerminalLine(message) << '\n';

@@ -45,11 +45,17 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     loaded.text = std::move(*read);
   }
   std::string& text = loaded.text;
+  // Each whole-text step takes a while on a large export: a stop requested meanwhile skips the
+  // steps still to come (the caller then ends the source).
+  const auto stopped = [&host] { return host.stopRequested(); };
+  if (stopped()) {
+    return loaded;
+  }
 
   static const std::string markers = Utf8ToGbk("[表情]|[图片]");
   text = ReplaceList(std::move(text), markers, "", false, false);
 
-  if (options.选择框自定义替换) {
+  if (options.选择框自定义替换 && !stopped()) {
     if (options.选择框正则替换) {
       RegexService custom;
       custom.create(options.编辑框欲替换, options.选择框忽视大小写, true, true);
@@ -66,7 +72,7 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     }
   }
 
-  if (options.选择框过滤屏蔽词) {
+  if (options.选择框过滤屏蔽词 && !stopped()) {
     if (source.preview) {
       run.loadBlockedWords(host, options);
     }
@@ -74,6 +80,9 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     text = FilterBlockedWords(text, run.blockedWords());
   }
 
+  if (stopped()) {
+    return loaded;
+  }
   if (options.组合框繁简转换 == 1) {
     text = ToSimplifiedChinese(text);
   } else if (options.组合框繁简转换 == 2) {
@@ -82,9 +91,11 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   return loaded;
 }
 
-MessageList::MessageList(std::string text) {
+MessageList::MessageList(std::string text, Host& host) {
   pattern_.create(MessagePattern());
+  pattern_.setInterruption([&host] { return host.stopRequested(); });
   count_ = pattern_.execute(std::move(text));
+  pattern_.setInterruption({});
 }
 
 std::string MessageList::body(int position) const {

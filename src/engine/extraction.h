@@ -44,7 +44,8 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
 class MessageList {
  public:
   // Takes the text over and releases it once the search has its own copy.
-  explicit MessageList(std::string text);
+  // A stop requested through `host` during the pass gives it up: the list is then empty.
+  MessageList(std::string text, Host& host);
   int count() const { return count_; }
   // The raw body of message `position` (1-based).
   std::string body(int position) const;

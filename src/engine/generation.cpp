@@ -32,7 +32,7 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   }
   ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
                            folder);
-  const MessageList messages(std::move(loaded.text));
+  const MessageList messages(std::move(loaded.text), host);
   FeedMessages(host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
     return composer.take(index, count, message);
   });

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "regex/pcre2_handles.h"
 
@@ -46,7 +47,14 @@ class Pcre2Pattern {
           break;
       }
       const std::size_t* ovector = this->ovector();
-      onMatch(ovector);
+      // A callback that answers false gives the search up.
+      if constexpr (std::is_same_v<decltype(onMatch(ovector)), bool>) {
+        if (!onMatch(ovector)) {
+          return false;
+        }
+      } else {
+        onMatch(ovector);
+      }
       if (!global) {
         return true;
       }

@@ -68,13 +68,16 @@ int RegexService::search(Utf16Text subject) {
   found.subject = std::move(subject);
   found.groupCount = engine_->groupCount();
   found.stride = 2 * (static_cast<std::size_t>(found.groupCount) + 1);
-  const bool ok =
-      engine_->forEachMatch(found.subject.view(), global_, [&found](const std::size_t* ov) {
-        for (std::size_t k = 0; k < found.stride; ++k) {
-          found.offsets.push_back(ov[k] == kEngineUnset ? kUnset
-                                                        : static_cast<std::uint32_t>(ov[k]));
-        }
-      });
+  // The interruption is asked once every this many matches: often enough for a prompt stop,
+  // rarely enough to cost nothing.
+  constexpr std::size_t kMatchesBetweenQuestions = 1024;
+  const bool ok = engine_->forEachMatch(found.subject.view(), global_, [&](const std::size_t* ov) {
+    for (std::size_t k = 0; k < found.stride; ++k) {
+      found.offsets.push_back(ov[k] == kEngineUnset ? kUnset : static_cast<std::uint32_t>(ov[k]));
+    }
+    const std::size_t matchesSoFar = found.offsets.size() / found.stride;
+    return !(interrupted_ && matchesSoFar % kMatchesBetweenQuestions == 0 && interrupted_());
+  });
   if (!ok) {
     return 0;
   }

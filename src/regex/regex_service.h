@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,6 +54,10 @@ class RegexService {
   // UTF-16 copy exists, before the search (a 100 MB export need not be held twice).
   int execute(std::string&& subject);
   int execute(const char* subject) { return execute(std::string_view(subject)); }
+  // A question the search asks now and then while it collects matches; once it answers true the
+  // search gives up and execute() finds nothing. It lets a stop request end the pass over a
+  // whole export. Empty: never asked.
+  void setInterruption(std::function<bool()> interrupted) { interrupted_ = std::move(interrupted); }
   // The pattern of the last create(); empty before.
   std::string pattern() const;
   // `subject` with every match (the first only when not global) replaced by the expansion of
@@ -127,6 +132,7 @@ class RegexService {
   bool global_ = true;
   std::unique_ptr<Pcre2Pattern> engine_;
   MatchList matches_;
+  std::function<bool()> interrupted_;
   std::string replacementText_;
   std::unique_ptr<ReplacementTemplate> replacement_;
 };

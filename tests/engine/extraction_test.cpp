@@ -24,7 +24,7 @@ std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1) {
   SourceRef source;
   source.preview = true;
   LoadedSource loaded = LoadSource(host, run, options, source);
-  MessageList messages(loaded.text);
+  MessageList messages(loaded.text, host);
   MessageCleaner cleaner(options);
   std::vector<std::string> handed;
   FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
