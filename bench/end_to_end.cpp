@@ -14,6 +14,7 @@
 #include "engine/article_composer.h"
 #include "engine/extraction.h"
 #include "engine/output_writer.h"
+#include "quiet_host.h"
 #include "text/charset.h"
 
 namespace {
@@ -21,22 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-class QuietHost : public gw::Host {
- public:
-  explicit QuietHost(gw::Options options)
-      : options_(std::make_shared<gw::Options>(std::move(options))) {}
-  std::shared_ptr<const gw::Options> currentOptions() override { return options_; }
-  std::string previewSourceText() override { return {}; }
-  gw::BlockedWordSettings blockedWordSettings() override { return {}; }
-  void setStatus(std::string_view) override {}
-  bool stopRequested() override { return false; }
-  void reportError(std::string_view text) override {
-    std::fprintf(stderr, "%s\n", gw::GbkToUtf8(text).c_str());
-  }
-
- private:
-  std::shared_ptr<gw::Options> options_;
-};
+using gw::bench::QuietHost;
 
 double Seconds(Clock::duration duration) {
   return std::chrono::duration<double>(duration).count();

@@ -8,24 +8,11 @@
 #include <memory>
 
 #include "engine/extraction.h"
+#include "quiet_host.h"
 
 namespace {
 
-class QuietHost : public gw::Host {
- public:
-  QuietHost() : options_(std::make_shared<gw::Options>(gw::Options::FormDefaults())) {}
-  std::shared_ptr<const gw::Options> currentOptions() override { return options_; }
-  std::string previewSourceText() override { return {}; }
-  gw::BlockedWordSettings blockedWordSettings() override { return {}; }
-  void setStatus(std::string_view) override {}
-  bool stopRequested() override { return false; }
-  void reportError(std::string_view text) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  }
-
- private:
-  std::shared_ptr<gw::Options> options_;
-};
+using gw::bench::QuietHost;
 
 double PeakMegabytes() {
   rusage usage{};

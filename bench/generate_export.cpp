@@ -15,35 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include "generator_random.h"
 #include "text/charset.h"
 
 namespace {
 
-// Uniform integers from a fixed engine with a fixed reduction, so that the output does not
-// depend on the standard library's distributions.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : engine_(seed) {}
-
-  // A uniform value of [0, n); n > 0.
-  std::uint64_t Below(std::uint64_t n) {
-    const std::uint64_t threshold = (0 - n) % n;  // rejects the biased low end
-    while (true) {
-      const std::uint64_t r = engine_();
-      if (r >= threshold) {
-        return r % n;
-      }
-    }
-  }
-  // A uniform value of the closed range [low, high].
-  int Between(int low, int high) {
-    return low + static_cast<int>(Below(static_cast<std::uint64_t>(high - low + 1)));
-  }
-  bool Chance(int percent) { return Below(100) < static_cast<std::uint64_t>(percent); }
-
- private:
-  std::mt19937_64 engine_;
-};
+using gw::bench::Random;
 
 // Splits a UTF-8 text into its characters.
 std::vector<std::string> Characters(std::string_view utf8) {

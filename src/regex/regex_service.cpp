@@ -37,15 +37,19 @@ bool RegexService::create(std::string_view pattern, bool ignoreCase, bool multil
   return true;
 }
 
+RegexService::Utf16Text RegexService::engineFormOf(std::string_view subject) {
+  const std::string_view text = UntilFirstNul(subject);
+  Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
+  converted.size = GbkToUtf16Into(text, converted.units.get());
+  return converted;
+}
+
 int RegexService::execute(std::string_view subject) {
   matches_ = MatchList{};
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
-  const std::string_view text = UntilFirstNul(subject);
-  Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
-  converted.size = GbkToUtf16Into(text, converted.units.get());
-  return search(std::move(converted));
+  return search(engineFormOf(subject));
 }
 
 int RegexService::execute(std::string&& subject) {
@@ -53,9 +57,7 @@ int RegexService::execute(std::string&& subject) {
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
-  const std::string_view text = UntilFirstNul(subject);
-  Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
-  converted.size = GbkToUtf16Into(text, converted.units.get());
+  Utf16Text converted = engineFormOf(subject);
   std::string().swap(subject);
   return search(std::move(converted));
 }

@@ -105,6 +105,8 @@ class RegexService {
     std::size_t size = 0;
     std::u16string_view view() const { return {units.get(), size}; }
   };
+  // The engine's form of a subject (cut at its first NUL byte).
+  static Utf16Text engineFormOf(std::string_view subject);
 
   // The text of the last search and the match offsets, converted to GBK only when asked for.
   struct MatchList {
