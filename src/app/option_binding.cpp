@@ -38,16 +38,16 @@ void SetTextOf(QWidget& control, const QString& text) {
 
 }  // namespace
 
-QWidget* OptionControl(QWidget& window, const OptionSpec& spec) {
+QWidget* OptionControl(QWidget& window, const OptionSpec& row) {
   const QString name =
-      QString::fromUtf8(spec.control.data(), static_cast<qsizetype>(spec.control.size()));
+      QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
   return window.findChild<QWidget*>(name);
 }
 
 QList<QWidget*> OptionControls(QWidget& window) {
   QList<QWidget*> controls;
-  for (const OptionSpec& spec : OptionTable()) {
-    if (QWidget* control = OptionControl(window, spec)) {
+  for (const OptionSpec& row : OptionTable()) {
+    if (QWidget* control = OptionControl(window, row)) {
       controls.append(control);
     }
   }
@@ -56,8 +56,8 @@ QList<QWidget*> OptionControls(QWidget& window) {
 
 Options GatherOptions(QWidget& window) {
   Options options = Options::FormDefaults();
-  for (const OptionSpec& spec : OptionTable()) {
-    const QWidget* control = OptionControl(window, spec);
+  for (const OptionSpec& row : OptionTable()) {
+    const QWidget* control = OptionControl(window, row);
     if (!control) {
       continue;
     }
@@ -77,14 +77,14 @@ Options GatherOptions(QWidget& window) {
             value = ToGbk(TextOf(*control));
           }
         },
-        spec.field);
+        row.field);
   }
   return options;
 }
 
 void ApplyOptions(QWidget& window, const Options& options) {
-  for (const OptionSpec& spec : OptionTable()) {
-    QWidget* control = OptionControl(window, spec);
+  for (const OptionSpec& row : OptionTable()) {
+    QWidget* control = OptionControl(window, row);
     if (!control) {
       continue;
     }
@@ -105,7 +105,7 @@ void ApplyOptions(QWidget& window, const Options& options) {
             SetTextOf(*control, FromGbk(value));
           }
         },
-        spec.field);
+        row.field);
   }
 }
 

@@ -13,7 +13,7 @@ class QWidget;
 namespace gw::app {
 
 // The control of an option row inside `window`; nullptr when the window has none.
-QWidget* OptionControl(QWidget& window, const OptionSpec& spec);
+QWidget* OptionControl(QWidget& window, const OptionSpec& row);
 // Every control of the option table that `window` holds, in table order.
 QList<QWidget*> OptionControls(QWidget& window);
 

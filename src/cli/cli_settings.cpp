@@ -9,8 +9,8 @@ namespace {
 
 // The blocked-word settings window offers the same encodings as the main window.
 const OptionSpec& EncodingSpec() {
-  static const OptionSpec* spec = FindOption("组合框编码");
-  return *spec;
+  static const OptionSpec* row = FindOption("组合框编码");
+  return *row;
 }
 
 std::optional<std::string> ApplyBlockedWordOverride(CliSettings& settings, std::string_view key,
@@ -86,17 +86,17 @@ std::optional<std::string> ApplyOverrides(CliSettings& settings,
       }
       continue;
     }
-    const OptionSpec* spec = FindOption(name);
-    if (!spec) {
+    const OptionSpec* row = FindOption(name);
+    if (!row) {
       return "unknown control name '" + entry.name + "'";
     }
-    if (!SetOptionFromText(settings.options, *spec, Utf8ToGbk(entry.value))) {
+    if (!SetOptionFromText(settings.options, *row, Utf8ToGbk(entry.value))) {
       std::string expected;
-      if (std::holds_alternative<bool Options::*>(spec->field)) {
+      if (std::holds_alternative<bool Options::*>(row->field)) {
         expected = "真/假, 1/0 or true/false";
       } else {
         expected = "an index from 0 or one of";
-        for (std::string_view item : spec->items) {
+        for (std::string_view item : row->items) {
           expected += " " + std::string(item);
         }
       }

@@ -13,16 +13,16 @@ const std::string& MainSection() {
   return section;
 }
 
-std::string KeyOf(const OptionSpec& spec) {
-  return Utf8ToGbk(spec.settingsKey);
+std::string KeyOf(const OptionSpec& row) {
+  return Utf8ToGbk(row.settingsKey);
 }
 
 }  // namespace
 
 void LoadMainSettings(SettingsStore& store, Options& options) {
   store.setSection(MainSection());
-  for (const OptionSpec* spec : StoredOptionsInSaveOrder()) {
-    const std::string key = KeyOf(*spec);
+  for (const OptionSpec* row : StoredOptionsInSaveOrder()) {
+    const std::string key = KeyOf(*row);
     std::visit(
         [&](auto member) {
           auto& value = options.*member;
@@ -33,14 +33,14 @@ void LoadMainSettings(SettingsStore& store, Options& options) {
             const double stored = store.readNumber(key, value);
             const double index = std::trunc(stored);
             // A list keeps its selection when the stored index names no item.
-            if (index >= 0 && index < static_cast<double>(spec->items.size())) {
+            if (index >= 0 && index < static_cast<double>(row->items.size())) {
               value = static_cast<int>(index);
             }
           } else {
             value = store.readText(key, value);
           }
         },
-        spec->field);
+        row->field);
   }
 }
 
@@ -48,8 +48,8 @@ bool SaveMainSettings(SettingsStore& store, const Options& options) {
   store.setSection(MainSection());
   SettingsStore::Batch batch(store);
   bool written = true;
-  for (const OptionSpec* spec : StoredOptionsInSaveOrder()) {
-    const std::string key = KeyOf(*spec);
+  for (const OptionSpec* row : StoredOptionsInSaveOrder()) {
+    const std::string key = KeyOf(*row);
     std::visit(
         [&](auto member) {
           const auto& value = options.*member;
@@ -62,7 +62,7 @@ bool SaveMainSettings(SettingsStore& store, const Options& options) {
             written = store.writeText(key, value) && written;
           }
         },
-        spec->field);
+        row->field);
   }
   return batch.finish() && written;
 }

@@ -101,16 +101,16 @@ bool ParseBool(std::string_view text, bool& value) {
   return false;
 }
 
-bool ParseIndex(std::string_view text, const OptionSpec& spec, int& index) {
+bool ParseIndex(std::string_view text, const OptionSpec& row, int& index) {
   int parsed = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
   if (error == std::errc() && end == text.data() + text.size() && parsed >= 0 &&
-      (spec.items.empty() || parsed < static_cast<int>(spec.items.size()))) {
+      (row.items.empty() || parsed < static_cast<int>(row.items.size()))) {
     index = parsed;
     return true;
   }
-  for (std::size_t i = 0; i < spec.items.size(); ++i) {
-    if (Utf8ToGbk(spec.items[i]) == text) {
+  for (std::size_t i = 0; i < row.items.size(); ++i) {
+    if (Utf8ToGbk(row.items[i]) == text) {
       index = static_cast<int>(i);
       return true;
     }
@@ -126,9 +126,9 @@ const std::vector<OptionSpec>& OptionTable() {
 }
 
 const OptionSpec* FindOption(std::string_view control) {
-  for (const OptionSpec& spec : OptionTable()) {
-    if (spec.control == control) {
-      return &spec;
+  for (const OptionSpec& row : OptionTable()) {
+    if (row.control == control) {
+      return &row;
     }
   }
   return nullptr;
@@ -136,9 +136,9 @@ const OptionSpec* FindOption(std::string_view control) {
 
 std::vector<const OptionSpec*> StoredOptionsInSaveOrder() {
   std::vector<const OptionSpec*> rows;
-  for (const OptionSpec& spec : OptionTable()) {
-    if (spec.settingsRow > 0) {
-      rows.push_back(&spec);
+  for (const OptionSpec& row : OptionTable()) {
+    if (row.settingsRow > 0) {
+      rows.push_back(&row);
     }
   }
   std::sort(rows.begin(), rows.end(), [](const OptionSpec* a, const OptionSpec* b) {
@@ -149,13 +149,13 @@ std::vector<const OptionSpec*> StoredOptionsInSaveOrder() {
 
 Options Options::FormDefaults() {
   Options options;
-  for (const OptionSpec& spec : OptionTable()) {
-    SetOptionFromText(options, spec, Utf8ToGbk(spec.formDefault));
+  for (const OptionSpec& row : OptionTable()) {
+    SetOptionFromText(options, row, Utf8ToGbk(row.formDefault));
   }
   return options;
 }
 
-std::string OptionValueText(const Options& options, const OptionSpec& spec) {
+std::string OptionValueText(const Options& options, const OptionSpec& row) {
   return std::visit(
       [&](auto member) -> std::string {
         const auto& value = options.*member;
@@ -168,10 +168,10 @@ std::string OptionValueText(const Options& options, const OptionSpec& spec) {
           return value;
         }
       },
-      spec.field);
+      row.field);
 }
 
-bool SetOptionFromText(Options& options, const OptionSpec& spec, std::string_view gbkValue) {
+bool SetOptionFromText(Options& options, const OptionSpec& row, std::string_view gbkValue) {
   return std::visit(
       [&](auto member) -> bool {
         auto& value = options.*member;
@@ -179,13 +179,13 @@ bool SetOptionFromText(Options& options, const OptionSpec& spec, std::string_vie
         if constexpr (std::is_same_v<Value, bool>) {
           return ParseBool(gbkValue, value);
         } else if constexpr (std::is_same_v<Value, int>) {
-          return ParseIndex(gbkValue, spec, value);
+          return ParseIndex(gbkValue, row, value);
         } else {
           value = std::string(gbkValue);
           return true;
         }
       },
-      spec.field);
+      row.field);
 }
 
 int LeadingInteger(std::string_view text) {

@@ -104,11 +104,11 @@ const OptionSpec* FindOption(std::string_view control);
 std::vector<const OptionSpec*> StoredOptionsInSaveOrder();
 
 // An option's value as GBK text: "真"/"假" for check boxes, decimal index for lists.
-std::string OptionValueText(const Options& options, const OptionSpec& spec);
+std::string OptionValueText(const Options& options, const OptionSpec& row);
 
 // Sets an option from GBK text. Check boxes take "真"/"假", "1"/"0", "true"/"false"; lists take
 // the index or the item's text; edit boxes any text. Returns false when the text does not fit.
-bool SetOptionFromText(Options& options, const OptionSpec& spec, std::string_view gbkValue);
+bool SetOptionFromText(Options& options, const OptionSpec& row, std::string_view gbkValue);
 
 // The integer value of an edit box as the engine reads it: the leading decimal number of the
 // text (an optional sign, then digits), 0 when there is none.

@@ -61,8 +61,8 @@ class MainWindowTest : public ::testing::Test {
 };
 
 // The control's state in the option table's words: "真"/"假", an index, or a text (UTF-8).
-std::string StateText(QWidget& window, const OptionSpec& spec) {
-  return GbkToUtf8(OptionValueText(GatherOptions(window), spec));
+std::string StateText(QWidget& window, const OptionSpec& row) {
+  return GbkToUtf8(OptionValueText(GatherOptions(window), row));
 }
 
 TEST_F(MainWindowTest, AtFirstStartEveryControlShowsItsFormDefault) {
@@ -72,9 +72,9 @@ TEST_F(MainWindowTest, AtFirstStartEveryControlShowsItsFormDefault) {
             "Pelorin·Gathwrite v1.6.0.3 - 导出QQ群聊天消息文件自动组合生成文章");
   EXPECT_EQ(window.size(), QSize(1020, 730));
 
-  for (const OptionSpec& spec : OptionTable()) {
-    const std::string name(spec.control);
-    QWidget* control = OptionControl(window, spec);
+  for (const OptionSpec& row : OptionTable()) {
+    const std::string name(row.control);
+    QWidget* control = OptionControl(window, row);
     ASSERT_NE(control, nullptr) << name;
     std::visit(
         [&](auto member) {
@@ -85,14 +85,14 @@ TEST_F(MainWindowTest, AtFirstStartEveryControlShowsItsFormDefault) {
             auto* combo = qobject_cast<QComboBox*>(control);
             ASSERT_NE(combo, nullptr) << name << " is a drop-down list";
             EXPECT_FALSE(combo->isEditable()) << name;
-            ASSERT_EQ(combo->count(), static_cast<int>(spec.items.size())) << name;
+            ASSERT_EQ(combo->count(), static_cast<int>(row.items.size())) << name;
             for (int i = 0; i < combo->count(); ++i) {
-              EXPECT_EQ(combo->itemText(i).toStdString(), spec.items[i]) << name;
+              EXPECT_EQ(combo->itemText(i).toStdString(), row.items[i]) << name;
             }
           }
         },
-        spec.field);
-    EXPECT_EQ(StateText(window, spec), spec.formDefault) << name;
+        row.field);
+    EXPECT_EQ(StateText(window, row), row.formDefault) << name;
   }
 
   EXPECT_TRUE(Find<QCheckBox>(window, "选择框删除日期").isHidden());
