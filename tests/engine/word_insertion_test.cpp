@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -120,6 +122,11 @@ struct PlacedCase {
   int afterCharacter;
   std::string expected;
 };
+
+// Test names and failure messages show the case's sentence, not its bytes.
+void PrintTo(const PlacedCase& row, std::ostream* out) {
+  *out << row.what;
+}
 
 class InsertWordsPlacementTest : public ::testing::TestWithParam<PlacedCase> {};
 

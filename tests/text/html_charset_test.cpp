@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "test_files.h"
@@ -16,6 +18,11 @@ struct SniffCase {
   std::string html;
   HtmlCharset expected;
 };
+
+// Test names and failure messages show the case's sentence, not its bytes.
+void PrintTo(const SniffCase& row, std::ostream* out) {
+  *out << row.sentence;
+}
 
 class SniffHtmlCharsetTest : public ::testing::TestWithParam<SniffCase> {};
 

@@ -1,7 +1,9 @@
 #include "text/source_reader.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <ostream>
 
 #include <filesystem>
 #include <random>
@@ -43,6 +45,11 @@ struct ReadCase {
   std::string expectedText;
   TextEncoding expectedDetected;
 };
+
+// Test names and failure messages show the case's sentence, not its bytes.
+void PrintTo(const ReadCase& row, std::ostream* out) {
+  *out << row.sentence;
+}
 
 class ReadSourceTextTest : public ::testing::TestWithParam<ReadCase> {};
 
