@@ -24,38 +24,6 @@ QString FromGbk(std::string_view gbk) {
   return QString::fromUtf8(GbkToUtf8(gbk));
 }
 
-// The status that opens a source, "正在分析格式..(n:i) name": n and i, when `text` is one.
-std::optional<std::pair<int, int>> SourceCounts(std::string_view text) {
-  static const std::string prefix = Utf8ToGbk("正在分析格式..(");
-  if (!text.starts_with(prefix)) {
-    return std::nullopt;
-  }
-  std::string_view rest = text.substr(prefix.size());
-  const auto number = [&rest]() -> std::optional<int> {
-    int value = 0;
-    std::size_t digits = 0;
-    while (digits < rest.size() && digits < 9 && rest[digits] >= '0' && rest[digits] <= '9') {
-      value = value * 10 + (rest[digits] - '0');
-      ++digits;
-    }
-    if (digits == 0) {
-      return std::nullopt;
-    }
-    rest.remove_prefix(digits);
-    return value;
-  };
-  const std::optional<int> count = number();
-  if (!count || rest.empty() || rest.front() != ':') {
-    return std::nullopt;
-  }
-  rest.remove_prefix(1);
-  const std::optional<int> index = number();
-  if (!index) {
-    return std::nullopt;
-  }
-  return std::pair{*count, *index};
-}
-
 // The text set after every written article begins with the counts in parentheses; every other
 // status names a stage of the run.
 bool IsArticleStatus(std::string_view text) {
@@ -92,12 +60,13 @@ class RunController::WorkerHost final : public Host {
     // A stage supersedes the article text still held back.
     pendingStatus_.reset();
     postStatus(std::string(text), now);
-    if (const auto counts = SourceCounts(text)) {
-      fileCount_ = counts->first;
-      fileIndex_ = counts->second;
-      pendingProgress_.reset();
-      postProgress(0, 0, now);
-    }
+  }
+
+  void sourceStarted(int fileIndex, int fileCount) override {
+    fileIndex_ = fileIndex;
+    fileCount_ = fileCount;
+    pendingProgress_.reset();
+    postProgress(0, 0, Clock::now());
   }
 
   void reportProgress(int done, int total) override {

@@ -29,6 +29,7 @@ std::string SourceDisplayName(std::string_view path) {
 LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
                         const SourceRef& source) {
   LoadedSource loaded;
+  host.sourceStarted(source.fileIndex, source.fileCount);
   host.setStatus(Counted("正在分析格式..(", source));
   run.markup().create(MarkupPattern());
 

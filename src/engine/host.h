@@ -30,6 +30,12 @@ class Host {
   // The status line (GBK text).
   virtual void setStatus(std::string_view text) = 0;
 
+  // A source of the run starts: `fileIndex` of `fileCount` (both 0 in a preview).
+  virtual void sourceStarted(int fileIndex, int fileCount) {
+    (void)fileIndex;
+    (void)fileCount;
+  }
+
   // Progress within the current source: `done` of `total` messages taken.
   virtual void reportProgress(int done, int total) {
     (void)done;
