@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <limits>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -123,15 +126,97 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
       separates_[static_cast<unsigned char>(c)] = false;
     }
   }
+  anySeparates_ =
+      std::any_of(std::begin(separates_), std::end(separates_), [](bool s) { return s; });
 }
 
-std::string BlockedWordMatcher::Filter(std::string_view text) const {
+BlockedWordMatcher::Split BlockedWordMatcher::DefaultSplit() {
+  const std::size_t processors = std::thread::hardware_concurrency();
+  return Split{std::size_t{4} << 20, std::clamp<std::size_t>(processors, 1, 4)};
+}
+
+// Each cut is looked for near its share of the text, first after that point, then before it; a
+// cut that is not found leaves its neighbours one larger part.
+std::vector<std::size_t> BlockedWordMatcher::CutPoints(std::string_view text,
+                                                       const Split& split) const {
+  std::vector<std::size_t> cuts{0};
+  const std::size_t size = text.size();
+  if (split.parts > 1 && size >= split.minTextSize && anySeparates_) {
+    const std::size_t window = std::max<std::size_t>(size / split.parts / 4, 64);
+    const auto separates = [&](std::size_t at) {
+      return separates_[static_cast<unsigned char>(text[at])];
+    };
+    for (std::size_t k = 1; k < split.parts; ++k) {
+      const std::size_t target = size / split.parts * k + size % split.parts * k / split.parts;
+      const std::size_t lowest = std::max(cuts.back(), target > window ? target - window : 0);
+      std::size_t at = target;
+      const std::size_t highest = std::min(size, target + window);
+      while (at < highest && !separates(at)) {
+        ++at;
+      }
+      if (at == highest) {
+        for (at = target; at > lowest && !separates(at - 1);) {
+          --at;
+        }
+        at = at > lowest ? at - 1 : size;
+      }
+      if (at >= cuts.back() && at + 1 < size) {
+        cuts.push_back(at + 1);  // just after the separating byte
+      }
+    }
+  }
+  cuts.push_back(size);
+  return cuts;
+}
+
+std::string BlockedWordMatcher::Filter(std::string_view text, const Split& split,
+                                       std::size_t* partsUsed) const {
+  if (partsUsed != nullptr) {
+    *partsUsed = 1;
+  }
   if (patterns_.empty() || text.empty()) {
     return std::string(text);
   }
   // The one-pass filter keeps offsets within a batch in 32 bits.
-  return independent_ && text.size() < (std::size_t{1} << 32) ? FilterIndependent(text)
-                                                              : FilterByPieces(text);
+  const bool independent = independent_ && text.size() < (std::size_t{1} << 32);
+  const auto filterPart = [this, independent](std::string_view part, std::string& out) {
+    if (independent) {
+      FilterIndependent(part, out);
+    } else {
+      FilterByPieces(part, out);
+    }
+  };
+  const std::vector<std::size_t> cuts = CutPoints(text, split);
+  const std::size_t parts = cuts.size() - 1;
+  if (partsUsed != nullptr) {
+    *partsUsed = parts;
+  }
+  // The first part is filtered here, straight into the result, which has room for the others'.
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 256);
+  if (parts == 1) {
+    filterPart(text, out);
+    return out;
+  }
+  std::vector<std::string> rest(parts - 1);
+  std::vector<std::future<void>> running;
+  for (std::size_t k = 1; k < parts; ++k) {
+    const std::string_view part = text.substr(cuts[k], cuts[k + 1] - cuts[k]);
+    try {
+      running.push_back(std::async(std::launch::async, filterPart, part, std::ref(rest[k - 1])));
+    } catch (const std::system_error&) {
+      filterPart(part, rest[k - 1]);  // no thread to be had: filter the part here
+    }
+  }
+  filterPart(text.substr(0, cuts[1]), out);
+  for (std::future<void>& part : running) {
+    part.get();
+  }
+  for (std::string& part : rest) {
+    out.append(part);
+    std::string().swap(part);
+  }
+  return out;
 }
 
 namespace {
@@ -222,7 +307,7 @@ void AskForLargePages(std::string& buffer) {
 // and settled many at a time by one sort on the word: groups do not share bytes, so settling
 // them together gives what settling each alone would. While collected groups wait, the
 // replacements of the short groups after them wait too, so that the output stays in order.
-std::string BlockedWordMatcher::FilterIndependent(std::string_view text) const {
+void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& out) const {
   constexpr std::size_t kShort = 8;  // at most this many occurrences, within 64 bytes
   constexpr std::size_t kFlushAt = std::size_t{1} << 16;
   Occurrence group[kShort];
@@ -244,11 +329,10 @@ std::string BlockedWordMatcher::FilterIndependent(std::string_view text) const {
 
   // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
   // short gap and of the (padded) replacement.
-  std::string out;
-  out.reserve(text.size() + text.size() / 16 + 256);
+  std::size_t used = out.size();
+  out.reserve(used + text.size() + text.size() / 16 + 256);
   AskForLargePages(out);
-  out.resize(out.capacity());
-  std::size_t used = 0;
+  out.resize(used + text.size() + text.size() / 16 + 256);
   std::size_t copied = 0;  // text before this offset is in `out`
   std::string padded = replacement_;
   padded.resize(std::max<std::size_t>(replacement_.size(), 16));
@@ -385,15 +469,13 @@ std::string BlockedWordMatcher::FilterIndependent(std::string_view text) const {
   out.resize(std::max(out.size(), used + rest));
   std::memcpy(out.data() + used, text.data() + copied, rest);
   out.resize(used + rest);
-  return out;
 }
 
 // Pieces end after a separating byte (an ASCII byte in no word). A piece is filtered only when the
 // original text has an occurrence in it: a piece without one never changes. The scan of the
 // whole text also gives the words that occur in each piece at the start.
-std::string BlockedWordMatcher::FilterByPieces(std::string_view text) const {
-  std::string out;
-  out.reserve(text.size());
+void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out) const {
+  out.reserve(out.size() + text.size());
   std::size_t copied = 0;  // text before this offset is in `out`
   std::size_t pieceStart = 0;
   std::size_t pieceEnd = 0;  // of the open piece; empty when none is open
@@ -430,7 +512,6 @@ std::string BlockedWordMatcher::FilterByPieces(std::string_view text) const {
     finish();
   }
   out.append(text.substr(copied));
-  return out;
 }
 
 // The word-by-word procedure on one piece, skipping the words that do not occur: after each

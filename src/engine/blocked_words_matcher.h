@@ -15,6 +15,13 @@
 //   ever contain such a byte, and the byte is never removed, so nothing that happens on one side
 //   of it changes the other side, character boundaries included. Pieces without any occurrence
 //   are copied; the others are filtered word by word, visiting only the words that occur there.
+//
+// The same cut makes a large text into parts that are filtered on separate threads and joined in
+// order: a part ends right after an ASCII byte that occurs in no word. No occurrence contains that
+// byte, and the position after an ASCII byte is a character boundary whatever comes before it (the
+// byte ends a character, alone or as the trail byte of a pair), so each part, read on its own, has
+// the character boundaries and the occurrences it has inside the whole text, in both ways of
+// computing the result.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +38,18 @@ class BlockedWordMatcher {
  public:
   BlockedWordMatcher(const std::vector<std::string>& words, std::string replacement);
 
-  std::string Filter(std::string_view text) const;
+  // How a text is cut into parts filtered at the same time.
+  struct Split {
+    std::size_t minTextSize;  // smaller texts are filtered in one part
+    std::size_t parts;        // at most this many parts
+  };
+  // From 4 MB on, one part per processor, at most four.
+  static Split DefaultSplit();
+
+  std::string Filter(std::string_view text) const { return Filter(text, DefaultSplit()); }
+  // `partsUsed`, when given, receives the number of parts the text was filtered in.
+  std::string Filter(std::string_view text, const Split& split,
+                     std::size_t* partsUsed = nullptr) const;
 
   // True when replacements can neither create nor shift occurrences (see above).
   bool independentOccurrences() const { return independent_; }
@@ -43,8 +61,11 @@ class BlockedWordMatcher {
     std::uint32_t length;
   };
 
-  std::string FilterIndependent(std::string_view text) const;
-  std::string FilterByPieces(std::string_view text) const;
+  // Offsets where the text is cut into parts: 0, the cuts in ascending order, the text's size.
+  std::vector<std::size_t> CutPoints(std::string_view text, const Split& split) const;
+  // Both append the filtered text to `out`.
+  void FilterIndependent(std::string_view text, std::string& out) const;
+  void FilterByPieces(std::string_view text, std::string& out) const;
   // Working memory of the piece-by-piece filter, kept from piece to piece.
   struct PieceWork {
     std::vector<Occurrence> occurrences;  // of the piece as it is, by start (piece offsets)
@@ -77,6 +98,7 @@ class BlockedWordMatcher {
   bool replacementEndsInLeadByte_ = false;
   std::string replacementStarts_;  // a flag per byte of the replacement, read alone
   bool separates_[256] = {};       // ASCII bytes that occur in no word
+  bool anySeparates_ = false;
 };
 
 }  // namespace gw::detail

@@ -169,6 +169,7 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnRandomCases) {
     return text;
   };
   int independentCases = 0;
+  int splitCases = 0;
   for (int round = 0; round < 20000; ++round) {
     const std::size_t kinds = 2 + pick(pieces.size() - 1);
     const std::string text = randomText(24, kinds);
@@ -202,10 +203,17 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnRandomCases) {
     independentCases += matcher.independentOccurrences() ? 1 : 0;
     ASSERT_EQ(matcher.Filter(text), expected) << "round " << round;
     ASSERT_EQ(Filter(text, words, replacement), expected) << "round " << round;
+    // Cut into parts filtered on separate threads, however small the text.
+    const std::size_t parts = 2 + pick(4);
+    std::size_t partsUsed = 0;
+    ASSERT_EQ(matcher.Filter(text, {0, parts}, &partsUsed), expected)
+        << "round " << round << ", " << parts << " parts";
+    splitCases += partsUsed > 1 ? 1 : 0;
   }
-  // Both ways of computing the result were exercised.
+  // Both ways of computing the result were exercised, and texts were cut into parts.
   EXPECT_GT(independentCases, 2000);
   EXPECT_LT(independentCases, 18000);
+  EXPECT_GT(splitCases, 2000);
 }
 
 // Longer texts, where the independent pass settles its occurrences many times and groups of
@@ -225,8 +233,10 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnLongerTexts) {
     }
     const std::string replacement = round % 3 == 0 ? "" : (round % 3 == 1 ? "**" : "b");
     const detail::BlockedWordMatcher matcher(words, replacement);
-    ASSERT_EQ(matcher.Filter(text), FilterOneWordAtATime(text, words, replacement))
-        << "round " << round;
+    const std::string expected = FilterOneWordAtATime(text, words, replacement);
+    ASSERT_EQ(matcher.Filter(text), expected) << "round " << round;
+    const std::size_t parts = 2 + random() % 7;
+    ASSERT_EQ(matcher.Filter(text, {0, parts}), expected) << "round " << round << ", " << parts;
   }
 }
 
@@ -259,6 +269,9 @@ TEST(BlockedWordsTest, LongTextsFilterLikeTheirLines) {
                               : Filter(line, words, replacement);
     }
     EXPECT_EQ(Filter(text, words, replacement), expected) << "replacement " << replacement;
+    // The same text cut into parts filtered on separate threads.
+    const detail::BlockedWordMatcher matcher(words, replacement);
+    EXPECT_EQ(matcher.Filter(text, {0, 3}), expected) << "replacement " << replacement;
     for (std::size_t i = 0; i < lines.size(); i += 25) {
       const std::string line = lines[i] + "\r\n";
       ASSERT_EQ(Filter(line, words, replacement), FilterOneWordAtATime(line, words, replacement))
