@@ -3,7 +3,8 @@
 # words, in the same run. Three libraries: 20,000 generated words (few of them occur), 20,000
 # words sampled from the export itself (they all occur, so the replacement path does the work),
 # and the sampled library with an empty replacement (words deleted, which lets later words match
-# across the gap). Peak memory is that of our whole process.
+# across the gap). Peak memory is that of our whole process; user time above wall time shows the
+# filter running on several threads (a large text is filtered in parts, one per processor).
 #   bash bench/blocked_words.sh [build-dir]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -24,7 +25,7 @@ measure() {
   local label="$1"
   shift
   if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f "$label: %e s wall, peak memory %M KB" "$@"
+    /usr/bin/time -f "$label: %e s wall, %U s user, peak memory %M KB" "$@"
   else
     local start end
     start=$(date +%s.%N)
