@@ -16,22 +16,13 @@
 #include <vector>
 
 #include "generator_random.h"
+#include "generator_text.h"
 #include "text/charset.h"
 
 namespace {
 
+using gw::bench::Characters;
 using gw::bench::Random;
-
-std::vector<std::string> Characters(std::string_view utf8) {
-  std::vector<std::string> out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    out.emplace_back(utf8.substr(i, length));
-    i += length;
-  }
-  return out;
-}
 
 // Common Chinese characters, all in code page 936.
 constexpr std::string_view kHanzi =
