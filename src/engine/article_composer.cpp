@@ -1,7 +1,5 @@
 #include "engine/article_composer.h"
 
-#include <unordered_map>
-
 #include "engine/output_writer.h"
 #include "engine/patterns.h"
 #include "engine/title_decoration.h"
@@ -24,14 +22,19 @@ std::vector<std::string> SeparatorList(std::string_view box) {
   return separators;
 }
 
-const std::string& Text(const char* utf8) {
-  // The few status texts, converted to GBK once each.
-  static thread_local std::unordered_map<const char*, std::string> cache;
-  auto [entry, inserted] = cache.try_emplace(utf8);
-  if (inserted) {
-    entry->second = Utf8ToGbk(utf8);
-  }
-  return entry->second;
+// The marks and status texts of article finishing, converted to GBK once.
+struct FinishingTexts {
+  std::string comma = Utf8ToGbk("，");
+  std::string fullStop = Utf8ToGbk("。");
+  std::string previewTitle = Utf8ToGbk("聊天消息组合预览 - 标题：");
+  std::string generating = Utf8ToGbk(") 正在生成第 ");
+  std::string articles = Utf8ToGbk(" 篇..");
+  std::string cannotWrite = Utf8ToGbk("无法写入文章：");
+};
+
+const FinishingTexts& Texts() {
+  static const FinishingTexts texts;
+  return texts;
 }
 
 }  // namespace
@@ -118,7 +121,7 @@ void ArticleComposer::finishArticle() {
   }
 
   const int draw = RandomInRange(random, 1, 8);
-  article = punctuationRuns_.replace(article, Text(draw <= 5 ? "，" : "。"));
+  article = punctuationRuns_.replace(article, draw <= 5 ? Texts().comma : Texts().fullStop);
 
   std::string title = titles_.pick(article, LeadingInteger(options->编辑框标题最少字数), random);
   if (insertWords && options->选择框插入到标题 && !chosenWord_.empty()) {
@@ -130,7 +133,7 @@ void ArticleComposer::finishArticle() {
   }
 
   if (preview_) {
-    host_.setStatus(Text("聊天消息组合预览 - 标题：") + title);
+    host_.setStatus(Texts().previewTitle + title);
     host_.showPreview(title, article);
     done_ = true;
     return;
@@ -138,10 +141,10 @@ void ArticleComposer::finishArticle() {
   if (run_.writer().write(outputFolder_, title, options->编辑框扩展名, article)) {
     ++articlesWritten_;
     host_.setStatus("(" + std::to_string(fileIndex_) + ":" + std::to_string(fileCount_) +
-                    Text(") 正在生成第 ") + std::to_string(articlesWritten_) + Text(" 篇..") +
+                    Texts().generating + std::to_string(articlesWritten_) + Texts().articles +
                     title);
   } else {
-    host_.reportFileProblem(Text("无法写入文章：") +
+    host_.reportFileProblem(Texts().cannotWrite +
                             Utf8ToGbk((outputFolder_ / GbkToUtf8(CleanFileName(title))).string()));
   }
 }
