@@ -27,6 +27,8 @@ class Dialogs {
   virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
   // OK / Cancel; true for OK.
   virtual bool confirm(QWidget* parent, const QString& title, const QString& text) = 0;
+  // A question with Yes / No, No preselected; true for Yes.
+  virtual bool ask(QWidget* parent, const QString& title, const QString& text) = 0;
   // The text-input dialog: shows `prompt` and `initialText`; the edited text when the user
   // confirms, nullopt when cancelled.
   virtual std::optional<QString> editText(QWidget* parent, const QString& title,

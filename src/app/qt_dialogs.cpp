@@ -46,9 +46,15 @@ bool QtDialogs::confirm(QWidget* parent, const QString& title, const QString& te
   return box.exec() == QMessageBox::Ok;
 }
 
+bool QtDialogs::ask(QWidget* parent, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::editText(QWidget* parent, const QString& title,
                                            const QString& prompt, const QString& initialText) {
-  TextInputDialog dialog(parent, title, prompt, ToLf(initialText), false);
+  TextInputDialog dialog(*this, parent, title, prompt, ToLf(initialText), TextInputMode::Edit);
   if (dialog.exec() != QDialog::Accepted) {
     return std::nullopt;
   }
@@ -57,7 +63,7 @@ std::optional<QString> QtDialogs::editText(QWidget* parent, const QString& title
 
 void QtDialogs::showText(QWidget* parent, const QString& title, const QString& prompt,
                          const QString& text) {
-  TextInputDialog dialog(parent, title, prompt, ToLf(text), true);
+  TextInputDialog dialog(*this, parent, title, prompt, ToLf(text), TextInputMode::ReadOnly);
   dialog.exec();
 }
 

@@ -14,6 +14,7 @@ class QtDialogs : public Dialogs {
   void information(QWidget* parent, const QString& title, const QString& text) override;
   void warning(QWidget* parent, const QString& title, const QString& text) override;
   bool confirm(QWidget* parent, const QString& title, const QString& text) override;
+  bool ask(QWidget* parent, const QString& title, const QString& text) override;
   std::optional<QString> editText(QWidget* parent, const QString& title, const QString& prompt,
                                   const QString& initialText) override;
   void showText(QWidget* parent, const QString& title, const QString& prompt,

@@ -1,5 +1,6 @@
 // The text-input dialog: a prompt line, the text being edited and a tool strip (restore the
-// initial text, clear, paste) with OK and Cancel. Read-only, it only shows a text (the help).
+// initial text, clear, paste, and when the caller asks, import a text file's content or name)
+// with OK and Cancel. Read-only, it only shows a text (the help).
 #pragma once
 
 #include <QDialog>
@@ -10,12 +11,21 @@ class QPushButton;
 
 namespace gw::app {
 
+class Dialogs;
+
+enum class TextInputMode {
+  Edit,
+  EditWithFileImport,  // also offers "内容" and "文件名"
+  ReadOnly,
+};
+
 class TextInputDialog : public QDialog {
   Q_OBJECT
 
  public:
-  TextInputDialog(QWidget* parent, const QString& title, const QString& prompt,
-                  const QString& initialText, bool readOnly);
+  // `dialogs` shows the file dialog and the question before a changed text is discarded.
+  TextInputDialog(Dialogs& dialogs, QWidget* parent, const QString& title, const QString& prompt,
+                  const QString& initialText, TextInputMode mode);
 
   QString text() const;
   bool changed() const;
@@ -24,9 +34,16 @@ class TextInputDialog : public QDialog {
   void reject() override;  // asks before a changed text is discarded
 
  private:
+  // The text file the user picks for import; empty when the dialog is cancelled.
+  QString chooseImportFile();
+  void importFileContent();
+  void importFileName();
+
+  Dialogs& dialogs_;
   QString initialText_;
   bool readOnly_;
   QPlainTextEdit* body_ = nullptr;
+  QString lastImportFile_;
 };
 
 }  // namespace gw::app

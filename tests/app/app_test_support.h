@@ -33,7 +33,8 @@ inline std::string G(std::string_view utf8) {
 class FakeDialogs : public Dialogs {
  public:
   struct Shown {
-    std::string kind;  // "files", "folder", "information", "warning", "confirm", "edit", "text"
+    std::string kind;  // "files", "folder", "information", "warning", "confirm", "ask", "edit",
+                       // "text"
     QString title;
     QString text;  // message text; the initial folder of a chooser
   };
@@ -67,6 +68,10 @@ class FakeDialogs : public Dialogs {
     shown.push_back({"confirm", title, text});
     return true;
   }
+  bool ask(QWidget*, const QString& title, const QString& text) override {
+    shown.push_back({"ask", title, text});
+    return askAnswer;
+  }
   std::optional<QString> editText(QWidget*, const QString& title, const QString&,
                                   const QString& initialText) override {
     shown.push_back({"edit", title, initialText});
@@ -89,6 +94,7 @@ class FakeDialogs : public Dialogs {
 
   std::deque<QStringList> fileAnswers;  // empty: the file dialog is cancelled
   QString folderAnswer;                 // empty: the folder chooser is cancelled
+  bool askAnswer = false;               // the answer to every Yes / No question
   std::function<void(const QString&, const QString&)> onInformation;
   QString lastFilter;
   bool lastMultiple = false;
