@@ -31,6 +31,12 @@ class GzipInflater {
 }  // namespace
 
 std::string GunzipBytes(std::string_view compressed) {
+  bool exceeded = false;
+  return GunzipBytes(compressed, std::string().max_size(), exceeded);
+}
+
+std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool& exceeded) {
+  exceeded = false;
   std::string result;
   GzipInflater inflater;
   if (!inflater.ready() || compressed.empty()) {
@@ -51,13 +57,20 @@ std::string GunzipBytes(std::string_view compressed) {
     }
   };
 
-  // Text compresses well: start with room for a few times the input and grow geometrically.
+  // Text compresses well: start with room for a few times the input and grow geometrically,
+  // never beyond one byte more than the limit (that byte tells a result over the limit).
+  const std::size_t ceiling = maxBytes < result.max_size() ? maxBytes + 1 : maxBytes;
+  const auto roomFor = [ceiling](std::size_t wanted) { return std::min(wanted, ceiling); };
   std::size_t written = 0;
-  result.resize(std::max<std::size_t>(compressed.size() * 4, 64 * 1024));
+  result.resize(roomFor(std::max<std::size_t>(compressed.size() / 2 * 8, 64 * 1024)));
   while (true) {
     refill();
+    if (written > maxBytes) {
+      exceeded = true;
+      return {};
+    }
     if (written == result.size()) {
-      result.resize(result.size() * 2);
+      result.resize(roomFor(result.size() / 2 * 4));
     }
     const std::size_t room = std::min(result.size() - written, kMaxSlice);
     stream.next_out = reinterpret_cast<Bytef*>(result.data() + written);
@@ -78,6 +91,10 @@ std::string GunzipBytes(std::string_view compressed) {
     if (status != Z_OK) {
       break;  // corrupt data, or truncated input that cannot go further (Z_BUF_ERROR)
     }
+  }
+  if (written > maxBytes) {
+    exceeded = true;
+    return {};
   }
   result.resize(written);
   return result;

@@ -1,6 +1,7 @@
 // gzip decompression of whole in-memory data.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace gw {
 // `cat a.gz b.gz` makes) is decompressed and the results are joined. On corrupt or truncated
 // data the result is what was decompressed before the fault, possibly nothing.
 std::string GunzipBytes(std::string_view compressed);
+
+// The same, but decompression stops as soon as the result would grow beyond `maxBytes` (a
+// small file that inflates to gigabytes): `exceeded` is then true and the result is empty.
+// Memory held never goes much beyond `maxBytes`.
+std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool& exceeded);
 
 // True when `bytes` starts with the gzip signature 1F 8B.
 inline bool StartsWithGzipSignature(std::string_view bytes) {

@@ -37,27 +37,39 @@ class FileDescriptor {
   int fd_;
 };
 
-// The whole content of the file, read once; nothing when it cannot be opened or is a folder.
-// A read error ends the content where it happened.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+// The whole content of the file, read once, or why it was not read. A read error ends the
+// content where it happened.
+SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& content) {
+  // Opened without waiting: a named pipe nobody writes to would otherwise block the open for
+  // good. Reads wait again as usual.
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!file.valid()) {
-    return std::nullopt;
+    return SourceStatus::Unreadable;
   }
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode)) {
-    return std::nullopt;
+    return SourceStatus::Unreadable;
   }
-  std::string content;
+  const int flags = ::fcntl(file.get(), F_GETFL);
+  if (flags == -1 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    return SourceStatus::Unreadable;
+  }
+  const bool regular = S_ISREG(status.st_mode);
+  if (regular && static_cast<std::uint64_t>(status.st_size) > kMaxSourceBytes) {
+    return SourceStatus::TooLarge;  // refused before a byte is read
+  }
   // A regular file is read in one go into room of its size (plus one byte to see the end);
-  // anything else (a pipe, a growing file) grows as it is read.
-  std::size_t capacity = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) + 1
-                                                 : std::size_t{64} * 1024;
-  content.resize(capacity);
+  // anything else (a pipe, a growing file) grows as it is read, up to one byte past the limit.
+  constexpr std::size_t kCeiling = kMaxSourceBytes + 1;
+  content.resize(regular ? static_cast<std::size_t>(status.st_size) + 1 : std::size_t{64} * 1024);
   std::size_t filled = 0;
   while (true) {
     if (filled == content.size()) {
-      content.resize(content.size() * 2);
+      if (filled >= kCeiling) {
+        content.clear();
+        return SourceStatus::TooLarge;  // a file that grew, or a device without an end
+      }
+      content.resize(std::min(content.size() * 2, kCeiling));
     }
     const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
     if (got < 0 && errno == EINTR) {
@@ -68,8 +80,12 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
     }
     filled += static_cast<std::size_t>(got);
   }
+  if (filled > kMaxSourceBytes) {
+    content.clear();
+    return SourceStatus::TooLarge;
+  }
   content.resize(filled);
-  return content;
+  return SourceStatus::Read;
 }
 
 bool StartsWith(std::string_view bytes, std::string_view mark) {
@@ -172,16 +188,22 @@ bool LooksLikeUtf8(std::string_view bytes) {
   return errors == 0 && pending == 0 && anyHigh != 0;
 }
 
-std::optional<std::string> ReadSourceTextIfReadable(const std::filesystem::path& path,
-                                                    TextEncoding choice, TextEncoding& detected) {
-  std::optional<std::string> file = ReadWholeFile(path);
-  if (!file) {
-    return std::nullopt;
+SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
+                      TextEncoding& detected) {
+  SourceRead result;
+  std::string content;
+  result.status = ReadWholeFile(path, content);
+  if (result.status != SourceStatus::Read) {
+    return result;
   }
-  std::string content = std::move(*file);
 
   if (StartsWithGzipSignature(content)) {
-    std::string decompressed = GunzipBytes(content);
+    bool exceeded = false;
+    std::string decompressed = GunzipBytes(content, kMaxSourceBytes, exceeded);
+    if (exceeded) {
+      result.status = SourceStatus::InflatesTooLarge;
+      return result;
+    }
     if (!decompressed.empty()) {
       content = std::move(decompressed);
     }
@@ -234,7 +256,17 @@ std::optional<std::string> ReadSourceTextIfReadable(const std::filesystem::path&
     CutAtFirstNul(text);
     detected = TextEncoding::Gbk;
   }
-  return text;
+  result.text = std::move(text);
+  return result;
+}
+
+std::optional<std::string> ReadSourceTextIfReadable(const std::filesystem::path& path,
+                                                    TextEncoding choice, TextEncoding& detected) {
+  SourceRead read = ReadSource(path, choice, detected);
+  if (read.status != SourceStatus::Read) {
+    return std::nullopt;
+  }
+  return std::move(read.text);
 }
 
 std::string ReadSourceText(const std::filesystem::path& path, TextEncoding choice,
