@@ -106,6 +106,13 @@ TEST_F(BlockedWordWindowTest, CancelClosesWithoutTouchingTheSection) {
   control<QPushButton>("按钮取消").click();
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(ReadBytes(settingsFile()), stored);
+
+  // The close box saves nothing either.
+  BlockedWordWindow& again = open();
+  control<QLineEdit>("编辑框代替字符").setText("@@");
+  again.close();
+  EXPECT_FALSE(again.isVisible());
+  EXPECT_EQ(ReadBytes(settingsFile()), stored);
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 
@@ -274,13 +281,22 @@ TEST_F(BlockedWordWindowTest, TheWindowKeepsAnsweringWhileABigFileIsFiltered) {
   open();
   control<QLineEdit>("编辑框词库").setText(PathText(folder_ / "lib.txt"));
   // A timer of the window's thread keeps firing while the file is filtered.
+  // Its title names the file in hand meanwhile.
   int ticks = 0;
+  QString titleWhileRunning;
   QTimer timer;
   timer.setInterval(5);
-  QObject::connect(&timer, &QTimer::timeout, [&] { ticks += window_->batchRunning() ? 1 : 0; });
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (window_->batchRunning()) {
+      ++ticks;
+      titleWhileRunning = window_->windowTitle();
+    }
+  });
   timer.start();
   runBatch({PathText(folder_ / "big.txt")});
   EXPECT_GE(ticks, 3);
+  EXPECT_EQ(titleWhileRunning, "正在处理..big");
+  EXPECT_EQ(window_->windowTitle(), "屏蔽词替换器");
   EXPECT_EQ(ReadBytes(folder_ / "big_已过滤.txt").size(),
             big.size() / line.size() * (line.size() - 2));  // "坏人" becomes "**"
 }
