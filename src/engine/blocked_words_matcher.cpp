@@ -337,7 +337,6 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
   std::string padded = replacement_;
   padded.resize(std::max<std::size_t>(replacement_.size(), 16));
   const bool shortReplacement = replacement_.size() <= 16;
-  const std::size_t safeEnd = text.size() >= 32 ? text.size() - 32 : 0;
   const auto replace = [&](std::size_t start, std::size_t end) {
     const std::size_t gap = start - copied;
     if (used + gap + padded.size() + 32 > out.size()) [[unlikely]] {
@@ -345,7 +344,8 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
     }
     char* const dst = out.data() + used;
     const char* const src = text.data() + copied;
-    if (gap <= 32 && copied <= safeEnd) [[likely]] {
+    // The fixed-size copy reads 32 bytes from `copied`: only where the text holds them.
+    if (gap <= 32 && copied + 32 <= text.size()) [[likely]] {
       std::memcpy(dst, src, 16);
       std::memcpy(dst + 16, src + 16, 16);
     } else {

@@ -1,14 +1,18 @@
 #include "engine/blocked_words.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "../../fuzz/blocked_words_reference.h"
 #include "engine/blocked_words_boundaries.h"
 #include "engine/blocked_words_matcher.h"
 #include "text/charset.h"
@@ -21,35 +25,7 @@ std::string G(const char* utf8) {
   return Utf8ToGbk(utf8);
 }
 
-// The word-by-word procedure written as plainly as possible: for each word, find the leftmost
-// occurrence on character boundaries of the current text at or after the search start, replace
-// it, go on at its position plus the replacement length (plus one when that is 0).
-std::string FilterOneWordAtATime(std::string text, const std::vector<std::string>& words,
-                                 const std::string& replacement) {
-  const std::size_t step = replacement.empty() ? 1 : replacement.size();
-  for (const std::string& word : words) {
-    if (word.empty()) {
-      continue;
-    }
-    std::size_t from = 0;
-    while (true) {
-      const std::vector<std::size_t> starts = CharStartOffsets(text, CrLf::AsTwoChars);
-      const auto isBoundary = [&](std::size_t offset) {
-        return std::binary_search(starts.begin(), starts.end(), offset);
-      };
-      std::size_t at = text.find(word, from);
-      while (at != std::string::npos && !(isBoundary(at) && isBoundary(at + word.size()))) {
-        at = text.find(word, at + 1);
-      }
-      if (at == std::string::npos) {
-        break;
-      }
-      text.replace(at, word.size(), replacement);
-      from = at + step;
-    }
-  }
-  return text;
-}
+using reference::FilterOneWordAtATime;
 
 std::string Filter(const std::string& text, std::vector<std::string> words,
                    std::string replacement = "**") {
@@ -218,6 +194,53 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnRandomCases) {
 
 // Longer texts, where the independent pass settles its occurrences many times and groups of
 // overlapping occurrences run long.
+// A text placed at the very end of readable memory: the page after it cannot be read, so a filter
+// that reads past the text's end crashes instead of passing by chance.
+class TextAtEndOfMemory {
+ public:
+  explicit TextAtEndOfMemory(std::string_view text) : page_(sysconf(_SC_PAGESIZE)) {
+    void* map =
+        mmap(nullptr, 2 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    EXPECT_NE(map, MAP_FAILED);
+    base_ = static_cast<char*>(map);
+    EXPECT_EQ(mprotect(base_ + page_, page_, PROT_NONE), 0);
+    char* const at = base_ + page_ - text.size();
+    std::memcpy(at, text.data(), text.size());
+    view_ = std::string_view(at, text.size());
+  }
+  ~TextAtEndOfMemory() { munmap(base_, 2 * page_); }
+  TextAtEndOfMemory(const TextAtEndOfMemory&) = delete;
+  TextAtEndOfMemory& operator=(const TextAtEndOfMemory&) = delete;
+  std::string_view view() const { return view_; }
+
+ private:
+  std::size_t page_;
+  char* base_ = nullptr;
+  std::string_view view_;
+};
+
+// Short texts whose replacements can change nothing later (the fast, independent pass) are copied
+// up to their end and no further, wherever the occurrences lie.
+TEST(BlockedWordsTest, ShortTextsAreNotReadPastTheirEnd) {
+  // The case the fuzzer found: word NUL, replacement CR, text LF NUL BS.
+  {
+    const TextAtEndOfMemory text(std::string("\n\0\b", 3));
+    const detail::BlockedWordMatcher matcher({std::string(1, '\0')}, "\r");
+    EXPECT_EQ(matcher.Filter(text.view()), std::string("\n\r\b", 3));
+  }
+  const detail::BlockedWordMatcher matcher({"x"}, "**");
+  ASSERT_TRUE(matcher.independentOccurrences());
+  for (std::size_t length = 1; length <= 40; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string plain(length, 'a');
+      plain[at] = 'x';
+      const TextAtEndOfMemory text(plain);
+      EXPECT_EQ(matcher.Filter(text.view()), FilterOneWordAtATime(plain, {"x"}, "**"))
+          << length << " bytes, word at " << at;
+    }
+  }
+}
+
 TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnLongerTexts) {
   std::mt19937 random(99);
   const std::vector<std::string> pieces = {"a", "b", "\n", G("中"), G("文")};
