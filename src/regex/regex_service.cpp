@@ -46,6 +46,7 @@ RegexService::Utf16Text RegexService::engineFormOf(std::string_view subject) {
 
 int RegexService::execute(std::string_view subject) {
   matches_ = MatchList{};
+  searchFailed_ = false;
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
@@ -54,6 +55,7 @@ int RegexService::execute(std::string_view subject) {
 
 int RegexService::execute(std::string&& subject) {
   matches_ = MatchList{};
+  searchFailed_ = false;
   if (!engine_ || !engine_->valid()) {
     return 0;
   }
@@ -64,6 +66,7 @@ int RegexService::execute(std::string&& subject) {
 
 int RegexService::search(Utf16Text subject) {
   if (subject.size >= kUnset) {
+    searchFailed_ = true;  // offsets of such a text do not fit the match list
     return 0;
   }
   MatchList found;
@@ -73,14 +76,17 @@ int RegexService::search(Utf16Text subject) {
   // The interruption is asked once every this many matches: often enough for a prompt stop,
   // rarely enough to cost nothing.
   constexpr std::size_t kMatchesBetweenQuestions = 1024;
+  bool interrupted = false;
   const bool ok = engine_->forEachMatch(found.subject.view(), global_, [&](const std::size_t* ov) {
     for (std::size_t k = 0; k < found.stride; ++k) {
       found.offsets.push_back(ov[k] == kEngineUnset ? kUnset : static_cast<std::uint32_t>(ov[k]));
     }
     const std::size_t matchesSoFar = found.offsets.size() / found.stride;
-    return !(interrupted_ && matchesSoFar % kMatchesBetweenQuestions == 0 && interrupted_());
+    interrupted = interrupted_ && matchesSoFar % kMatchesBetweenQuestions == 0 && interrupted_();
+    return !interrupted;
   });
   if (!ok) {
+    searchFailed_ = !interrupted;
     return 0;
   }
   found.count = ClampToInt(found.offsets.size() / found.stride);
@@ -124,6 +130,7 @@ bool RegexService::replaceInto(std::u16string_view subject, const ReplacementTem
 }
 
 std::string RegexService::replace(std::string_view subject, std::string_view replacement) {
+  searchFailed_ = false;
   if (!engine_ || !engine_->valid()) {
     return {};
   }
@@ -133,6 +140,7 @@ std::string RegexService::replace(std::string_view subject, std::string_view rep
   std::u16string result;
   bool replaced = false;
   if (!replaceInto(text, expansion, result, replaced)) {
+    searchFailed_ = true;
     return {};
   }
   if (!replaced) {
@@ -143,6 +151,7 @@ std::string RegexService::replace(std::string_view subject, std::string_view rep
 }
 
 bool RegexService::replaceIn(EngineText& text, std::string_view replacement) {
+  searchFailed_ = false;
   if (!engine_ || !engine_->valid()) {
     text.clear();
     return false;
@@ -151,6 +160,7 @@ bool RegexService::replaceIn(EngineText& text, std::string_view replacement) {
   text.spare_.clear();
   bool replaced = false;
   if (!replaceInto(text.units_, expansion, text.spare_, replaced)) {
+    searchFailed_ = true;
     text.clear();
     return false;
   }
@@ -161,6 +171,7 @@ bool RegexService::replaceIn(EngineText& text, std::string_view replacement) {
 }
 
 bool RegexService::findsMatchIn(const EngineText& text) {
+  searchFailed_ = false;
   if (!engine_ || !engine_->valid()) {
     return false;
   }
@@ -169,6 +180,7 @@ bool RegexService::findsMatchIn(const EngineText& text) {
   bool found = false;
   const bool ok =
       engine_->forEachMatch(text.view(), global_, [&found](const std::size_t*) { found = true; });
+  searchFailed_ = !ok;
   return ok && found;
 }
 

@@ -91,6 +91,11 @@ class RegexService {
 
   // Whether the last create() gave a usable pattern.
   bool isValid() const;
+  // Whether the last execute(), replace(), replaceIn() or findsMatchIn() of a usable pattern gave
+  // up because the engine hit one of its limits (a pattern that backtracks catastrophically on
+  // the text), so that its empty result means "not done" rather than "nothing found". A search
+  // given up on an interruption is not a failure.
+  bool searchFailed() const { return searchFailed_; }
   // The engine's message for a pattern it rejected (GBK), empty when the pattern is valid.
   std::string compileError() const;
   // UTF-16 offset in the pattern where the engine found the fault; -1 when it is valid.
@@ -135,6 +140,7 @@ class RegexService {
   std::unique_ptr<Pcre2Pattern> engine_;
   MatchList matches_;
   std::function<bool()> interrupted_;
+  bool searchFailed_ = false;
   std::string replacementText_;
   std::unique_ptr<ReplacementTemplate> replacement_;
 };
