@@ -6,7 +6,7 @@
 #include "engine/extraction.h"
 #include "engine/run_context.h"
 #include "engine/run_driver.h"
-#include "text/charset.h"
+#include "engine/source_problems.h"
 #include "text/source_reader.h"
 
 namespace gw::cli {
@@ -21,10 +21,6 @@ ProgressDisplay::Style ProgressStyle(const CommandContext& context) {
 
 int ExitStatus(const CliHost& host) {
   return host.problems() > 0 ? kExitFileProblem : kExitSuccess;
-}
-
-std::string UnreadableText(const std::string& path) {
-  return Utf8ToGbk("无法读取文件：") + Utf8ToGbk(path);
 }
 
 }  // namespace
@@ -45,13 +41,13 @@ int PreviewCommand(const CommandContext& context) {
                context.err);
   const std::string& path = context.arguments.files.front();
   TextEncoding detected = TextEncoding::Gbk;
-  std::optional<std::string> text = ReadSourceTextIfReadable(
-      path, static_cast<TextEncoding>(context.settings.options.组合框编码), detected);
-  if (!text) {
-    host.reportFileProblem(UnreadableText(path));
+  SourceRead text =
+      ReadSource(path, static_cast<TextEncoding>(context.settings.options.组合框编码), detected);
+  if (text.status != SourceStatus::Read) {
+    host.reportFileProblem(SourceProblemText(text.status, path));
     return ExitStatus(host);
   }
-  host.setPreviewText(std::move(*text));
+  host.setPreviewText(std::move(text.text));
   RunPreview(host, context.arguments.seed);
   if (host.hasPreview()) {
     std::string article = ToTerminalText(host.previewArticle());
@@ -75,7 +71,7 @@ int MessagesCommand(const CommandContext& context) {
   run.loadBlockedWords(host, options);
   LoadedSource loaded = LoadSource(host, run, options, SourceRef{false, path, 1, 1});
   if (loaded.failure == LoadFailure::Unreadable) {
-    host.reportFileProblem(UnreadableText(path));
+    host.reportFileProblem(SourceProblemText(loaded.readStatus, path));
   }
   if (loaded.failure != LoadFailure::None) {
     return ExitStatus(host);

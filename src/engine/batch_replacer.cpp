@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/literal_alternation.h"
+#include "engine/source_problems.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
 
@@ -193,10 +194,9 @@ BatchFileResult BatchReplacer::process(const std::filesystem::path& file) {
     return result;
   }
   TextEncoding detected = TextEncoding::Auto;
-  const std::optional<std::string> text =
-      ReadSourceTextIfReadable(file, EncodingFromIndex(settings_.encoding), detected);
-  if (!text) {
-    result.problem = Utf8ToGbk("无法读取文件：") + PathForMessage(file);
+  const SourceRead text = ReadSource(file, EncodingFromIndex(settings_.encoding), detected);
+  if (text.status != SourceStatus::Read) {
+    result.problem = SourceProblemText(text.status, file);
     return result;
   }
   // The output name differs from the source's, but a link could still lead back to the source.
@@ -205,7 +205,7 @@ BatchFileResult BatchReplacer::process(const std::filesystem::path& file) {
     result.problem = Utf8ToGbk("输出文件就是源文件，未写入：") + PathForMessage(result.output);
     return result;
   }
-  if (!WriteWholeFile(result.output, filter(*text))) {
+  if (!WriteWholeFile(result.output, filter(text.text))) {
     result.problem = Utf8ToGbk("无法写入文件：") + PathForMessage(result.output);
     return result;
   }

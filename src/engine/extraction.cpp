@@ -37,13 +37,14 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     loaded.text = host.previewSourceText();
   } else {
     TextEncoding detected = TextEncoding::Gbk;
-    std::optional<std::string> read = ReadSourceTextIfReadable(
-        source.path, static_cast<TextEncoding>(options.组合框编码), detected);
-    if (!read) {
+    SourceRead read =
+        ReadSource(source.path, static_cast<TextEncoding>(options.组合框编码), detected);
+    if (read.status != SourceStatus::Read) {
       loaded.failure = LoadFailure::Unreadable;
+      loaded.readStatus = read.status;
       return loaded;
     }
-    loaded.text = std::move(*read);
+    loaded.text = std::move(read.text);
   }
   std::string& text = loaded.text;
   // Each whole-text step takes a while on a large export: a stop requested meanwhile skips the
@@ -67,6 +68,16 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
         return loaded;
       }
       text = custom.replace(text, options.编辑框替换为);
+      if (custom.searchFailed()) {
+        // The pattern backtracked past the engine's limits on this text: the replacement was
+        // not made, so the source must not go on as if it had been.
+        static const std::string limitHit = Utf8ToGbk("正则替换超出匹配限制，未能完成");
+        static const std::string skipped = Utf8ToGbk("，文件未处理：");
+        host.reportError(source.preview ? limitHit : limitHit + skipped + Utf8ToGbk(source.path));
+        loaded.text.clear();
+        loaded.failure = LoadFailure::PatternRejected;
+        return loaded;
+      }
     } else {
       text = ReplaceList(std::move(text), options.编辑框欲替换, options.编辑框替换为,
                          !options.选择框忽视大小写, false);

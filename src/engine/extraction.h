@@ -11,6 +11,7 @@
 #include "engine/message_cleaner.h"
 #include "engine/run_context.h"
 #include "regex/regex_service.h"
+#include "text/source_reader.h"
 
 namespace gw {
 
@@ -31,12 +32,15 @@ enum class LoadFailure { None, Unreadable, PatternRejected };
 struct LoadedSource {
   std::string text;  // after the whole-text transformations
   LoadFailure failure = LoadFailure::None;
+  // Why an unreadable source was not read (missing, refused for its size, ...).
+  SourceStatus readStatus = SourceStatus::Read;
 };
 
 // Loads the source and applies, in order: marker removal, the custom replacement, the
 // blocked-word filter and the simplified/traditional conversion. Sets the status line as it goes.
 // A custom pattern that the engine rejects is reported to the host ("正则表达式有误：" and the
-// engine's message) and the source yields nothing.
+// engine's message) and the source yields nothing; so is one that hits the engine's match limits
+// on the text ("正则替换超出匹配限制，未能完成", and the file).
 LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
                         const SourceRef& source);
 

@@ -3,7 +3,7 @@
 #include "engine/article_composer.h"
 #include "engine/message_cleaner.h"
 #include "engine/output_writer.h"
-#include "text/charset.h"
+#include "engine/source_problems.h"
 
 namespace gw {
 
@@ -14,7 +14,7 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   if (loaded.failure != LoadFailure::None) {
     result.failure = loaded.failure;
     if (loaded.failure == LoadFailure::Unreadable) {
-      host.reportFileProblem(Utf8ToGbk("无法读取文件：") + Utf8ToGbk(source.path));
+      host.reportFileProblem(SourceProblemText(loaded.readStatus, source.path));
     }
     return result;
   }

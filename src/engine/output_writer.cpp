@@ -127,11 +127,13 @@ std::string UntitledName() {
 bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view title,
                           std::string_view extension, std::string_view article) {
   std::string cleaned = CleanFileName(UntilFirstNul(title));
-  if (cleaned.empty()) {
+  // A title "." with an empty extension would name the folder above ("..").
+  if (cleaned.empty() || (cleaned == "." && UntilFirstNul(extension).empty())) {
     cleaned = UntitledName();
   }
   const std::string stem = GbkToUtf8(cleaned);
-  const std::string tail = "." + GbkToUtf8(UntilFirstNul(extension));
+  // The extension is cleaned like the title: a "/" typed into it must not lead out of the folder.
+  const std::string tail = "." + GbkToUtf8(CleanFileName(UntilFirstNul(extension)));
 
   // The first name this run has not written yet: the title itself, then "title (2)", … each cut
   // so that the whole name fits the file system.

@@ -39,7 +39,9 @@ class ArticleWriter {
   static constexpr std::size_t kMaxNameBytes = 255;
 
   // Writes `article` (GBK bytes, unchanged) to folder / title "." extension. `title` and
-  // `extension` are GBK; an empty extension leaves the name ending in ".". Returns false when
+  // `extension` are GBK, both cleaned by CleanFileName, so that the file always lands in
+  // `folder`; an empty extension leaves the name ending in "." (a title "." then counts as
+  // empty). Returns false when
   // the file could not be created or written; such an article is not counted.
   bool write(const std::filesystem::path& folder, std::string_view title,
              std::string_view extension, std::string_view article);
