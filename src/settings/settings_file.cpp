@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <system_error>
 #include <utility>
 
@@ -77,12 +78,19 @@ int CreateTemporary(const fs::path& target, fs::path& name) {
 
 FileRead ReadWholeFile(const fs::path& path, std::string& bytes) {
   bytes.clear();
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) {
     return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
   }
+  const int flags = ::fcntl(file.get(), F_GETFL);
+  if (flags == -1 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    return FileRead::Failed;
+  }
   struct stat info {};
   if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxSettingsFileBytes) {
+      return FileRead::Failed;
+    }
     bytes.reserve(static_cast<std::size_t>(info.st_size));
   }
   char buffer[65536];
@@ -99,6 +107,10 @@ FileRead ReadWholeFile(const fs::path& path, std::string& bytes) {
       return FileRead::Read;
     }
     bytes.append(buffer, static_cast<std::size_t>(got));
+    if (bytes.size() > kMaxSettingsFileBytes) {
+      bytes.clear();  // it grew past the limit while read, or has no end
+      return FileRead::Failed;
+    }
   }
 }
 

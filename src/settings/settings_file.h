@@ -2,6 +2,7 @@
 // lock that keeps a second running copy from writing the same settings file.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,8 +13,14 @@ namespace gw {
 // Result of reading a whole file.
 enum class FileRead { Read, Missing, Failed };
 
+// Largest settings file (or byte-value file) that is read. The program's own files hold a few
+// kilobytes; a larger one is no settings file (or a device without an end) and is treated as
+// unreadable, so it is never loaded whole nor replaced.
+inline constexpr std::size_t kMaxSettingsFileBytes = std::size_t{16} * 1024 * 1024;
+
 // Reads the whole file into `bytes` (emptied first). A missing file gives Missing and empty
-// bytes; any other error gives Failed.
+// bytes; any other error, and a file larger than kMaxSettingsFileBytes, gives Failed. A named
+// pipe without a writer gives an empty file instead of blocking.
 FileRead ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 
 // Replaces `target` with `bytes` so that at every moment, crashes and power loss included, the

@@ -25,6 +25,27 @@ std::string Join(std::string_view a, std::string_view b, std::string_view c = {}
   return joined;
 }
 
+// Reads the settings file. A file whose lines all end in a bare LF (written by an editor that
+// uses that convention) has its line ends read as CR LF: the store knows no other line end, and
+// its first edit would otherwise take every line after the edited key for the key's value and
+// drop them. A file with any CR LF in it is kept byte for byte.
+FileRead ReadSettingsFile(const fs::path& path, std::string& bytes) {
+  const FileRead read = ReadWholeFile(path, bytes);
+  if (read == FileRead::Read && bytes.find('\n') != std::string::npos &&
+      bytes.find("\r\n") == std::string::npos) {
+    std::string lines;
+    lines.reserve(bytes.size() + bytes.size() / 16);
+    for (const char c : bytes) {
+      if (c == '\n') {
+        lines.push_back('\r');
+      }
+      lines.push_back(c);
+    }
+    bytes = std::move(lines);
+  }
+  return read;
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
@@ -93,7 +114,7 @@ bool SettingsStore::open(const fs::path& path, bool inMemory) {
   openedName_ = path;
   diskFile_ = Resolved(path);
   if (inMemory) {
-    ReadWholeFile(diskFile_, content_);
+    ReadSettingsFile(diskFile_, content_);
     memoryFile_ = true;
     opened_ = true;
     return true;
@@ -101,7 +122,7 @@ bool SettingsStore::open(const fs::path& path, bool inMemory) {
   std::error_code ignored;
   fs::create_directories(FolderOf(diskFile_), ignored);
   lock_ = FileLock::TryAcquire(diskFile_);
-  const FileRead read = ReadWholeFile(diskFile_, content_);
+  const FileRead read = ReadSettingsFile(diskFile_, content_);
   if (!lock_) {
     return false;
   }
@@ -124,7 +145,7 @@ bool SettingsStore::reload() {
     return false;
   }
   std::string bytes;
-  const FileRead read = ReadWholeFile(diskFile_, bytes);
+  const FileRead read = ReadSettingsFile(diskFile_, bytes);
   if (read == FileRead::Failed) {
     return false;
   }
