@@ -1,6 +1,7 @@
 #include "engine/title_sentence.h"
 
-#include "engine/replace_list.h"
+#include <vector>
+
 #include "regex/regex_service.h"
 #include "regex/tag_shield.h"
 #include "text/charset.h"
@@ -43,6 +44,29 @@ std::string_view TrimBlanks(std::string_view piece) {
   return first == std::string_view::npos ? std::string_view() : piece.substr(first, end - first);
 }
 
+// The pieces of `text` between the piece markers, with empty pieces kept and no piece after a
+// trailing marker. Only a marker that starts a character counts: the text around the markers is
+// the article's own, where a character's second byte may be the marker's "[".
+std::vector<std::string_view> SplitAtMarkers(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  const std::string_view marker = PieceMarker();
+  std::size_t start = 0;
+  std::size_t offset = 0;
+  while (offset < text.size()) {
+    if (text.compare(offset, marker.size(), marker) == 0) {
+      pieces.push_back(text.substr(start, offset - start));
+      offset += marker.size();
+      start = offset;
+    } else {
+      offset += GbkCharLength(text, offset);
+    }
+  }
+  if (start < text.size()) {
+    pieces.push_back(text.substr(start));
+  }
+  return pieces;
+}
+
 }  // namespace
 
 const std::string& TitleDelimiterPattern() {
@@ -74,7 +98,7 @@ std::string TitleSentencePicker::pick(std::string_view article, int minChars,
   lineTrim_.replaceIn(text_, "");
   delimiters_.replaceIn(text_, PieceMarker());
   const std::string text = text_.toGbk();
-  const std::vector<std::string_view> pieces = SplitListViews(text, PieceMarker());
+  const std::vector<std::string_view> pieces = SplitAtMarkers(text);
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {
     return {};

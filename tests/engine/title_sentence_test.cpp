@@ -55,5 +55,13 @@ TEST(TitleSentence, QuestionMarksBringTheFullStopBackIntoTheDelimiters) {
             (std::set<std::string>{"括号里面的话", "书名号里的名字"}));
 }
 
+// "腫" is the GBK bytes C4 5B: its second byte is a "[", and "[⊥]" is how pieces are marked
+// inside the picker. The article's own characters never end a piece (found by the fuzzer).
+TEST(TitleSentence, ACharacterEndingInABracketByteNeverSplitsATitle) {
+  EXPECT_EQ(Titles("腫⊥]很长的一句话，短", 5), (std::set<std::string>{"腫⊥]很长的一句话"}));
+  EXPECT_EQ(Titles("\n\x10\x10漑漑漑漑⊥]iiiiiii", 10),
+            (std::set<std::string>{"\x10\x10漑漑漑漑⊥]iiiiiii"}));
+}
+
 }  // namespace
 }  // namespace gw
