@@ -9,29 +9,13 @@
 
 #include "engine/literal_alternation.h"
 #include "engine/source_problems.h"
+#include "engine/word_library.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
 
 namespace gw {
 
 namespace {
-
-// The library file's bytes as they are; nullopt when it cannot be opened or read.
-std::optional<std::string> ReadLibraryFile(const std::string& path) {
-  std::error_code error;
-  if (path.empty() || std::filesystem::is_directory(path, error)) {
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return std::nullopt;
-  }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    return std::nullopt;
-  }
-  return bytes;
-}
 
 // The replacement for the engine: "$" doubled, so that the words are replaced by the text as
 // the user typed it ("$&" or "$1" are not expanded). "$" is never the second byte of a GBK
@@ -129,13 +113,18 @@ std::string BatchProgressTitle(const std::filesystem::path& file) {
 
 BatchReplacer::BatchReplacer(const BatchReplaceSettings& settings) : settings_(settings) {
   const std::string& path = settings.words.libraryPath;
-  std::optional<std::string> library = ReadLibraryFile(path);
-  if (!library) {
+  std::string library;
+  const LibraryStatus status = ReadWordLibrary(path, library);
+  if (status == LibraryStatus::TooLarge) {
+    problem_ = LibraryTooLargeText(path);
+    return;
+  }
+  if (status != LibraryStatus::Read) {
     problem_ = path.empty() ? Utf8ToGbk("没有指定词库文件。")
                             : Utf8ToGbk("无法读取词库文件：") + Utf8ToGbk(path);
     return;
   }
-  prepare(*library);
+  prepare(library);
 }
 
 BatchReplacer::BatchReplacer(std::string_view library, const BatchReplaceSettings& settings)

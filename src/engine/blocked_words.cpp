@@ -1,6 +1,5 @@
 #include "engine/blocked_words.h"
 
-#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -8,31 +7,7 @@
 
 namespace gw {
 
-namespace {
-
-// The whole file as bytes; empty when it cannot be opened or read (a folder, no permission).
-std::string ReadLibrary(const std::string& path) {
-  if (path.empty()) {
-    return {};
-  }
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                             &std::fclose);
-  if (!file) {
-    return {};
-  }
-  std::string bytes;
-  char buffer[1 << 16];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-    bytes.append(buffer, got);
-  }
-  if (std::ferror(file.get()) != 0) {
-    return {};
-  }
-  return bytes;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 BlockedWordFilter::BlockedWordFilter() : BlockedWordFilter({}, "**") {}
 
@@ -67,9 +42,15 @@ std::vector<std::string> SplitBlockedWords(std::string_view library, std::string
 }
 
 BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings) {
+  LibraryStatus status = LibraryStatus::Read;
+  return LoadBlockedWords(settings, status);
+}
+
+BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings, LibraryStatus& status) {
+  std::string library;
+  status = ReadWordLibrary(settings.libraryPath, library);
   const std::string separator = settings.separatedByLineBreaks ? "\r\n" : settings.separator;
-  return BlockedWordFilter(SplitBlockedWords(ReadLibrary(settings.libraryPath), separator),
-                           settings.replacement);
+  return BlockedWordFilter(SplitBlockedWords(library, separator), settings.replacement);
 }
 
 std::string FilterBlockedWords(std::string_view text, const BlockedWordFilter& filter) {

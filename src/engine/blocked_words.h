@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/word_library.h"
+
 namespace gw {
 
 namespace detail {
@@ -52,6 +54,9 @@ std::vector<std::string> SplitBlockedWords(std::string_view library, std::string
 // Reads the word library named in the settings (raw bytes, no conversion) and prepares the
 // filter. A missing or unreadable file, or an empty path, gives a filter without words.
 BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings);
+// The same, also telling how reading the library went (a library over the size limit is not
+// read and gives a filter without words).
+BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings, LibraryStatus& status);
 
 // For each word in library order, replaces every occurrence with the replacement before the next
 // word is looked at; after a replacement the search goes on at its position plus the

@@ -16,7 +16,14 @@ void RunContext::loadBlockedWords(Host& host, const Options& options) {
   }
   static const std::string status = Utf8ToGbk("正在初始化屏蔽词过滤器..");
   host.setStatus(status);
-  blockedWords_ = LoadBlockedWords(host.blockedWordSettings());
+  const BlockedWordSettings settings = host.blockedWordSettings();
+  LibraryStatus library = LibraryStatus::Read;
+  blockedWords_ = LoadBlockedWords(settings, library);
+  if (library == LibraryStatus::TooLarge) {
+    // The run goes on without blocked words, as with a library that cannot be read, but the
+    // user learns why nothing is filtered.
+    host.reportFileProblem(LibraryTooLargeText(settings.libraryPath));
+  }
 }
 
 }  // namespace gw

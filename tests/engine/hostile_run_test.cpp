@@ -17,6 +17,7 @@
 #include "engine/batch_replacer.h"
 #include "engine/output_writer.h"
 #include "engine/run_driver.h"
+#include "engine/word_library.h"
 #include "fake_host.h"
 #include "gtest/gtest.h"
 #include "text/source_reader.h"
@@ -248,6 +249,24 @@ TEST_F(HostileRun, AHundredThousandWordLibraryFiltersARunPromptly) {
   settings.words = host_.blockedWords;
   BatchReplacer replacer(library, settings);
   EXPECT_EQ(U(replacer.filter(G("禁0号与禁100000号与(a+)+$"))), "**与禁100000号与**");
+}
+
+TEST_F(HostileRun, AWordLibraryOverTheLimitIsNamedAndTheRunGoesOnUnfiltered) {
+  const std::string libraryPath = Write("library.txt", G("禁词"));
+  fs::resize_file(libraryPath, kMaxWordLibraryBytes + 1);  // sparse: no disk room
+  host_.options().选择框过滤屏蔽词 = true;
+  host_.blockedWords.libraryPath = libraryPath;
+  const RunOutcome outcome = RunFiles(host_, {Write("chat.txt", Export(2))}, 1);
+  EXPECT_EQ(outcome.articlesWritten, 2);
+  ASSERT_EQ(host_.fileProblems.size(), 1u);
+  EXPECT_EQ(host_.fileProblems[0], "词库文件超过 " + std::to_string(kMaxWordLibraryBytes >> 20) +
+                                       " MB，未读取：" + libraryPath);
+
+  BatchReplaceSettings settings;
+  settings.words = host_.blockedWords;
+  const BatchReplacer replacer(settings);
+  EXPECT_FALSE(replacer.usable());
+  EXPECT_EQ(U(replacer.problem()), host_.fileProblems[0]);
 }
 
 TEST_F(HostileRun, AnOutputFolderThatIsAFileFailsEveryArticleAloud) {
