@@ -44,25 +44,22 @@ std::string_view TrimBlanks(std::string_view piece) {
   return first == std::string_view::npos ? std::string_view() : piece.substr(first, end - first);
 }
 
-// The pieces of `text` between the piece markers, with empty pieces kept and no piece after a
-// trailing marker. Only a marker that starts a character counts: the text around the markers is
-// the article's own, where a character's second byte may be the marker's "[".
-std::vector<std::string_view> SplitAtMarkers(std::string_view text) {
-  std::vector<std::string_view> pieces;
-  const std::string_view marker = PieceMarker();
+// The pieces of `text` (the engine's form) between the piece markers, as GBK, with empty pieces
+// kept and no piece after a trailing marker. The cut is made in the engine's form, where every
+// character is whole: in the GBK bytes a character's second byte may be the marker's "[", and a
+// one-byte character of 0x80 or above would take the marker's "[" as its second byte.
+std::vector<std::string> SplitAtMarkers(std::u16string_view text) {
+  static const std::u16string marker = GbkToUtf16(PieceMarker());
+  std::vector<std::string> pieces;
   std::size_t start = 0;
-  std::size_t offset = 0;
-  while (offset < text.size()) {
-    if (text.compare(offset, marker.size(), marker) == 0) {
-      pieces.push_back(text.substr(start, offset - start));
-      offset += marker.size();
-      start = offset;
-    } else {
-      offset += GbkCharLength(text, offset);
+  while (start < text.size()) {
+    const std::size_t found = text.find(marker, start);
+    if (found == std::u16string_view::npos) {
+      pieces.push_back(Utf16ToGbk(text.substr(start)));
+      break;
     }
-  }
-  if (start < text.size()) {
-    pieces.push_back(text.substr(start));
+    pieces.push_back(Utf16ToGbk(text.substr(start, found - start)));
+    start = found + marker.size();
   }
   return pieces;
 }
@@ -97,8 +94,7 @@ std::string TitleSentencePicker::pick(std::string_view article, int minChars,
   text_.assignGbk(tags.shield(article, "", true));
   lineTrim_.replaceIn(text_, "");
   delimiters_.replaceIn(text_, PieceMarker());
-  const std::string text = text_.toGbk();
-  const std::vector<std::string_view> pieces = SplitAtMarkers(text);
+  const std::vector<std::string> pieces = SplitAtMarkers(text_.view());
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {
     return {};

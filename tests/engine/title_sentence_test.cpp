@@ -61,6 +61,8 @@ TEST(TitleSentence, ACharacterEndingInABracketByteNeverSplitsATitle) {
   EXPECT_EQ(Titles("腫⊥]很长的一句话，短", 5), (std::set<std::string>{"腫⊥]很长的一句话"}));
   EXPECT_EQ(Titles("\n\x10\x10漑漑漑漑⊥]iiiiiii", 10),
             (std::set<std::string>{"\x10\x10漑漑漑漑⊥]iiiiiii"}));
+  // "€" is the one-byte character 0x80: a delimiter after it still ends the piece.
+  EXPECT_EQ(Titles("很长的一句话€，短", 5), (std::set<std::string>{"很长的一句话€"}));
 }
 
 }  // namespace
