@@ -369,10 +369,12 @@ std::string ConvertCharsetWithIconv(std::string_view bytes, std::string_view fro
   }
   const std::string source = UpperAscii(from);
   const IconvHandle converter(target, source);
-  // `probe` decodes one character of the source to learn how many bytes it takes.
+  // `probe` decodes one character of the source to learn how many bytes it takes; `single`
+  // converts one character on its own.
   const IconvHandle probe("UTF-32LE", source);
+  const IconvHandle single(target, source);
   const IconvHandle question(target, "ASCII");
-  if (!converter.valid() || !probe.valid() || !question.valid()) {
+  if (!converter.valid() || !probe.valid() || !single.valid() || !question.valid()) {
     return {};
   }
   std::string replacement(8, '\0');
@@ -393,6 +395,7 @@ std::string ConvertCharsetWithIconv(std::string_view bytes, std::string_view fro
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
   std::size_t written = 0;
+  const char* retried = nullptr;  // where a held-back character was last dropped
   const auto skipOneCharacter = [&] {
     std::size_t length = unitSize;
     char32_t decoded[2];
@@ -408,6 +411,32 @@ std::string ConvertCharsetWithIconv(std::string_view bytes, std::string_view fro
     if (length > inLeft) {
       length = inLeft;
     }
+    // A stateful source (Big5-HKSCS holds a character back to see whether a combining mark
+    // follows) fails on the held-back character only when the next one arrives: the failure is
+    // then reported at a character that converts on its own, which must not be skipped. The
+    // held-back character is dropped (it becomes the one "?") and the next one is converted again,
+    // once.
+    if (length == 0 || in != retried) {
+      bool convertsAlone = length == 0;
+      if (!convertsAlone) {
+        char buffer[32];
+        char* singleIn = in;
+        std::size_t singleLeft = length;
+        char* singleOut = buffer;
+        std::size_t singleOutLeft = sizeof buffer;
+        single.reset();
+        convertsAlone = iconv(single.get(), &singleIn, &singleLeft, &singleOut, &singleOutLeft) !=
+                            static_cast<std::size_t>(-1) &&
+                        singleLeft == 0 &&
+                        iconv(single.get(), nullptr, nullptr, &singleOut, &singleOutLeft) !=
+                            static_cast<std::size_t>(-1);
+      }
+      if (convertsAlone) {
+        converter.reset();
+        retried = in;
+        length = 0;
+      }
+    }
     in += length;
     inLeft -= length;
     if (result.size() - written < replacement.size()) {
@@ -417,16 +446,31 @@ std::string ConvertCharsetWithIconv(std::string_view bytes, std::string_view fro
     written += replacement.size();
   };
   while (true) {
+    if (inLeft == 0) {
+      // The end: a stateful source (Big5-HKSCS holds a character back to see whether a
+      // combining mark follows) writes what it still holds. That is at most a few bytes; glibc
+      // reports a character it cannot write there as "no room" however much room there is, so
+      // any failure of this last step stands for one character the target cannot hold.
+      constexpr std::size_t kFlushRoom = 64;
+      if (result.size() - written < kFlushRoom) {
+        result.resize(written + kFlushRoom);
+      }
+      char* out = result.data() + written;
+      std::size_t outLeft = result.size() - written;
+      if (iconv(converter.get(), nullptr, nullptr, &out, &outLeft) ==
+          static_cast<std::size_t>(-1)) {
+        std::memcpy(result.data() + written, replacement.data(), replacement.size());
+        written += replacement.size();
+      } else {
+        written = result.size() - outLeft;
+      }
+      break;
+    }
     char* out = result.data() + written;
     std::size_t outLeft = result.size() - written;
-    const std::size_t status = inLeft == 0
-                                   ? iconv(converter.get(), nullptr, nullptr, &out, &outLeft)
-                                   : iconv(converter.get(), &in, &inLeft, &out, &outLeft);
+    const std::size_t status = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
     written = result.size() - outLeft;
     if (status != static_cast<std::size_t>(-1)) {
-      if (inLeft == 0) {
-        break;
-      }
       continue;
     }
     if (errno == E2BIG) {

@@ -49,6 +49,19 @@ TEST(Charset, ConvertsBig5AndUtf16ToTheProgramText) {
   EXPECT_EQ(ConvertCharset("abc", "NO-SUCH-CHARSET", "GB18030"), "");
 }
 
+// Big5-HKSCS 88 A3 is "ê" with a combining macron: the converter holds "ê" back to look for the
+// mark, and GBK has no macron. The conversion ended in an endless loop (found by the fuzzer) and,
+// with a character after it, dropped that character.
+TEST(Charset, HkscsCharactersWithACombiningMarkEndTheConversionAndKeepTheNextCharacter) {
+  const std::string e = Utf8ToGbk("ê");
+  EXPECT_EQ(ConvertCharset("\x88\xA3", "BIG5-HKSCS", "GBK"), e + "?");
+  EXPECT_EQ(ConvertCharset("a\x88\xA3"
+                           "b",
+                           "BIG5-HKSCS", "GBK"),
+            "a" + e + "?b");
+  EXPECT_EQ(ConvertCharset("\x88\xA3\xA4\xA4", "BIG5-HKSCS", "GBK"), e + "?" + Utf8ToGbk("中"));
+}
+
 TEST(Charset, InvalidGbkDecodesToReplacementCharacters) {
   // A lead byte before a byte that cannot trail stands alone; the following byte is kept.
   EXPECT_EQ(GbkToUtf16("\x81\x0D\x0A"), std::u16string(u"\uFFFD\r\n"));
