@@ -5,6 +5,9 @@
 namespace gw {
 
 std::string_view UntilFirstNul(std::string_view bytes) {
+  if (bytes.empty()) {
+    return bytes;  // an empty view may have no data at all, and memchr must not see that
+  }
   const void* nul = std::memchr(bytes.data(), 0, bytes.size());
   if (nul == nullptr) {
     return bytes;
