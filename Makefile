@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run format bench clean
+.PHONY: all deps configure build test run format bench clean fuzz
 
 all: build
 
@@ -20,6 +20,13 @@ test: build
 
 run: build
 	@bash scripts/run.sh $(BUILD_DIR)
+
+# libFuzzer targets of the core, built with clang in build-fuzz; each runs FUZZ_SECONDS seconds.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz -j $(JOBS)
+	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 format:
 	bash scripts/format.sh

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,15 +16,24 @@
 
 namespace gw::reference {
 
-inline std::string FilterOneWordAtATime(std::string text, const std::vector<std::string>& words,
-                                        const std::string& replacement) {
+// The same, giving up (nullopt) once it has looked at more than `budget` bytes in all: a library
+// whose replacement holds its own words can make the text grow many times over.
+inline std::optional<std::string> FilterOneWordAtATimeWithin(std::string text,
+                                                             const std::vector<std::string>& words,
+                                                             const std::string& replacement,
+                                                             std::size_t budget) {
   const std::size_t step = replacement.empty() ? 1 : replacement.size();
+  std::size_t looked = 0;
   for (const std::string& word : words) {
     if (word.empty()) {
       continue;
     }
     std::size_t from = 0;
     while (true) {
+      looked += text.size();
+      if (looked > budget) {
+        return std::nullopt;
+      }
       const std::vector<std::size_t> starts = CharStartOffsets(text, CrLf::AsTwoChars);
       const auto isBoundary = [&](std::size_t offset) {
         return std::binary_search(starts.begin(), starts.end(), offset);
@@ -39,6 +50,12 @@ inline std::string FilterOneWordAtATime(std::string text, const std::vector<std:
     }
   }
   return text;
+}
+
+inline std::string FilterOneWordAtATime(std::string text, const std::vector<std::string>& words,
+                                        const std::string& replacement) {
+  return *FilterOneWordAtATimeWithin(std::move(text), words, replacement,
+                                     std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace gw::reference

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
+  clang libclang-rt-14-dev
 )
 
 missing=()
