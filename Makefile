@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run format bench clean fuzz
+.PHONY: all deps configure build test test-sanitize run format bench clean fuzz
 
 all: build
 
@@ -20,6 +20,14 @@ test: build
 
 run: build
 	@bash scripts/run.sh $(BUILD_DIR)
+
+# The whole test suite built with g++ under AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-sanitize; any finding fails its test. Not part of `make test` (see README.md for the time).
+SANITIZE_DIR ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 # libFuzzer targets of the core, built with clang in build-fuzz; each runs FUZZ_SECONDS seconds.
 FUZZ_SECONDS ?= 60
