@@ -46,10 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string box = Text(provider, 64);
   gw::fuzz::Trace("box", box);
   const gw::WordList list = gw::PrepareWordList(box);
-  // Every item holds a word, except a last item that was only "http://": that one is emptied.
+  // Every item holds a word, except a last item that was only "http://": that one is emptied (and
+  // when it was the only item, its copy too).
   for (std::size_t i = 0; i < list.items.size(); ++i) {
     const std::string& item = list.items[i];
-    Check(!item.empty() || (i + 1 == list.items.size() && list.linkMode),
+    Check(!item.empty() || (list.linkMode && list.items.back().empty() &&
+                            (i + 1 == list.items.size() || list.items.size() == 2)),
           "list items are not empty");
     gw::ForEachChar(item, gw::CrLf::AsTwoChars, [&](std::size_t offset, std::size_t) {
       Check(item[offset] != '|', "list items hold no separator");
