@@ -87,8 +87,8 @@ std::string AnchorFor(std::string_view word, std::string_view link) {
 
 WordChoice ChooseWords(const WordList& list, const Options& options, NonRepeatingDraw& wordDraw,
                        RandomSource& random, std::string& chosenWord) {
-  const int low = LeadingInteger(options.编辑框插入1);
-  const int high = LeadingInteger(options.编辑框插入2);
+  const int low = std::min(LeadingInteger(options.编辑框插入1), kMaxInsertionsPerArticle);
+  const int high = std::min(LeadingInteger(options.编辑框插入2), kMaxInsertionsPerArticle);
   WordChoice choice;
   if (list.empty()) {
     return choice;

@@ -40,10 +40,15 @@ struct WordChoice {
   int count = 0;
 };
 
-// Draws the words for one article from `list` with the range "编辑框插入1".."编辑框插入2" and
-// "选择框每次不同" of `options`. `chosenWord` is the word of the previous article on entry and
-// the word of this article on return: when the range gives no round, it keeps its value.
-// `wordDraw` lives for the whole source file, so words repeat only after all were used.
+// The most words one article receives. Both ends of the insertion range are held to it: a
+// count such as 999999999 typed or stored by hand would otherwise build articles of gigabytes.
+inline constexpr int kMaxInsertionsPerArticle = 1000;
+
+// Draws the words for one article from `list` with the range "编辑框插入1".."编辑框插入2"
+// (each end at most kMaxInsertionsPerArticle) and "选择框每次不同" of `options`. `chosenWord` is
+// the word of the previous article on entry and the word of this article on return: when the range
+// gives no round, it keeps its value. `wordDraw` lives for the whole source file, so words repeat
+// only after all were used.
 WordChoice ChooseWords(const WordList& list, const Options& options, NonRepeatingDraw& wordDraw,
                        RandomSource& random, std::string& chosenWord);
 

@@ -264,6 +264,24 @@ TEST(ChooseWordsTest, OneWordIsInsertedAsOftenAsTheSecondDraw) {
   EXPECT_EQ(Without(result, chosen), G("一二三四五六"));
 }
 
+// A count far beyond any sensible article (a hand-edited settings file, a slip of the finger)
+// is held to the cap instead of building an article of gigabytes.
+TEST(ChooseWordsTest, AHugeInsertionCountIsHeldToTheCap) {
+  const WordList list = PrepareWordList("alpha|bravo|delta");
+  for (const bool different : {false, true}) {
+    const Options options = WordOptions("999999999", "2147483647", different);
+    RandomSource random(3);
+    NonRepeatingDraw wordDraw(random);
+    std::string chosen;
+    const WordChoice choice = ChooseWords(list, options, wordDraw, random, chosen);
+    EXPECT_EQ(choice.count, kMaxInsertionsPerArticle);
+    EXPECT_EQ(choice.words.size(), different ? std::size_t{kMaxInsertionsPerArticle} : 0u);
+    const std::string result =
+        InsertWords(G("一二三四五六"), chosen, choice.count, choice.words, InsertFlags{}, random);
+    EXPECT_LT(result.size(), 12u + kMaxInsertionsPerArticle * 6u);
+  }
+}
+
 TEST(ChooseWordsTest, WordsOfAFileRepeatOnlyAfterAllWereUsed) {
   const WordList list = PrepareWordList("alpha|bravo|delta");
   const Options options = WordOptions("1", "1", false);
