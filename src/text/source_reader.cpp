@@ -40,18 +40,12 @@ class FileDescriptor {
 // The whole content of the file, read once, or why it was not read. A read error ends the
 // content where it happened.
 SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& content) {
-  // Opened without waiting: a named pipe nobody writes to would otherwise block the open for
-  // good. Reads wait again as usual.
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) {
     return SourceStatus::Unreadable;
   }
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode)) {
-    return SourceStatus::Unreadable;
-  }
-  const int flags = ::fcntl(file.get(), F_GETFL);
-  if (flags == -1 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) == -1) {
     return SourceStatus::Unreadable;
   }
   const bool regular = S_ISREG(status.st_mode);

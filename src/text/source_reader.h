@@ -41,8 +41,8 @@ struct SourceRead {
   SourceStatus status = SourceStatus::Read;
 };
 
-// Reads the source as ReadSourceText does, within the size limit. A special file that is not a
-// regular one (a named pipe without a writer) never blocks the read.
+// Reads the source as ReadSourceText does, within the size limit. A source that is no regular
+// file (a pipe) is read as it comes, up to one byte past the limit.
 SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
                       TextEncoding& detected);
 

@@ -133,14 +133,16 @@ TEST_F(HostileCli, FilterRefusesAWordLibraryOverTheLimitAndWritesNothing) {
   EXPECT_FALSE(fs::exists(path("chat_已过滤.txt")));
 }
 
-TEST_F(HostileCli, NamedPipesAsSourceOrSettingsNeverHangTheProgram) {
-  ASSERT_EQ(::mkfifo(path("pipe.txt").c_str(), 0644), 0);
+TEST_F(HostileCli, NamedPipesAsSettingsFileOrWordLibraryNeverHangTheProgram) {
   ASSERT_EQ(::mkfifo(path("pipe.ini").c_str(), 0644), 0);
-  const Result source = run({"preview", path("pipe.txt")});
-  EXPECT_NE(source.status, kTimedOut);
+  ASSERT_EQ(::mkfifo(path("pipe-words.txt").c_str(), 0644), 0);
   const Result settings = run({"messages", "--settings", path("pipe.ini"), path("chat.txt")});
   EXPECT_EQ(settings.status, 0) << settings.err;
   EXPECT_FALSE(settings.out.empty());
+  const Result library =
+      run({"filter", "--set", "屏蔽词过滤器/词库=" + path("pipe-words.txt"), path("chat.txt")});
+  EXPECT_NE(library.status, kTimedOut);
+  EXPECT_EQ(library.status, 0) << library.err;
 }
 
 }  // namespace

@@ -67,15 +67,6 @@ TEST(HostileSource, AFolderAMissingFileAndAVanishedFileAreUnreadable) {
   EXPECT_EQ(Read(listed).status, SourceStatus::Unreadable);
 }
 
-TEST(HostileSource, ANamedPipeWithoutAWriterDoesNotBlockTheRead) {
-  const TempDir dir;
-  const std::filesystem::path pipe = dir.path() / "pipe.txt";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-  const SourceRead read = Read(pipe);  // would wait for a writer for good if opened blocking
-  EXPECT_EQ(read.status, SourceStatus::Read);
-  EXPECT_EQ(read.text, "");
-}
-
 TEST(HostileSource, ABinaryFileIsReadUpToItsFirstZeroByteWithoutFault) {
   const TempDir dir;
   std::mt19937 random(7);
