@@ -144,6 +144,7 @@ void MainWindow::connectControls() {
           });
   connect(&controller_, &RunController::errorReported, this,
           [this](const QString& text) { dialogs_.information(this, Q(kInformationTitle), text); });
+  connect(&controller_, &RunController::fileProblem, this, &MainWindow::onFileProblem);
   connect(&controller_, &RunController::wordInsertionTurnedOff, this,
           [this] { form_->选择框插入词->setChecked(false); });
   connect(&controller_, &RunController::firstFileRemembered, this,
@@ -227,14 +228,42 @@ void MainWindow::onProgress(int fileIndex, int fileCount, int messagesDone, int 
 void MainWindow::onSummary(const QString& text) {
   // Closing the window ends the run without asking the user to read its summary.
   if (!closing_) {
-    dialogs_.information(this, kSummaryTitle, text);
+    dialogs_.information(this, kSummaryTitle, text + fileProblemsText());
+    fileProblems_.clear();
+    fileProblemCount_ = 0;
   }
   controller_.summaryAcknowledged();
 }
 
 void MainWindow::onFinished() {
+  // Problems of a job that ends without a summary (a preview) are told on their own.
+  if (fileProblemCount_ > 0 && !closing_) {
+    dialogs_.information(this, Q(kInformationTitle), fileProblemsText().trimmed());
+  }
+  fileProblems_.clear();
+  fileProblemCount_ = 0;
   form_->按钮选择文件->setText(Q(kIdleCaption));
   setJob(Job::None);
+}
+
+void MainWindow::onFileProblem(const QString& text) {
+  // A folder that cannot be written fails every article: the box lists a few, then counts.
+  constexpr int kShownFileProblems = 10;
+  ++fileProblemCount_;
+  if (fileProblems_.size() < kShownFileProblems && !fileProblems_.contains(text)) {
+    fileProblems_.append(text);
+  }
+}
+
+QString MainWindow::fileProblemsText() const {
+  if (fileProblemCount_ == 0) {
+    return {};
+  }
+  QString text = QStringLiteral("\n\n以下文件未能处理：\n") + fileProblems_.join(QChar('\n'));
+  if (fileProblemCount_ > fileProblems_.size()) {
+    text += QStringLiteral("\n……（共 %1 条）").arg(fileProblemCount_);
+  }
+  return text;
 }
 
 void MainWindow::onStartStopClicked() {

@@ -72,6 +72,9 @@ class MainWindow : public QWidget {
   void onProgress(int fileIndex, int fileCount, int messagesDone, int messageCount);
   void onSummary(const QString& text);
   void onFinished();
+  void onFileProblem(const QString& text);
+  // The files the job stepped over, as a paragraph to add to a message; empty when none.
+  QString fileProblemsText() const;
   void placeOnFrameLines();
   QString whyNotSaved() const;
   void connectControls();
@@ -84,6 +87,10 @@ class MainWindow : public QWidget {
   Job job_ = Job::None;
   bool created_ = false;
   bool closing_ = false;
+  // What the current job stepped over (distinct texts, the first kShownFileProblems of them) and
+  // how many problems it reported in all.
+  QStringList fileProblems_;
+  int fileProblemCount_ = 0;
 };
 
 }  // namespace gw::app

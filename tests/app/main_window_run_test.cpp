@@ -144,6 +144,30 @@ TEST_F(MainWindowRunTest, AStopDuringTheSecondFileEndsTheRunAfterIt) {
   EXPECT_FALSE(sawStatus("正在分析格式..(3:3)"));
 }
 
+TEST_F(MainWindowRunTest, FilesTheRunSteppedOverAreListedAfterTheSummary) {
+  QStringList files = threeFiles(40);
+  files.insert(1, PathText(folder_ / "chats" / "不存在.txt"));
+  std::filesystem::create_directories(folder_ / "chats" / "文件夹.txt");
+  files.append(PathText(folder_ / "chats" / "文件夹.txt"));
+  dialogs_.fileAnswers.push_back(files);
+  startButton().click();
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  const auto boxes = dialogs_.of("information");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].text.startsWith("处理完成，共处理 5 个文件，生成 "));
+  EXPECT_TRUE(boxes[0].text.contains("\n\n以下文件未能处理：\n"));
+  EXPECT_TRUE(boxes[0].text.contains("不存在.txt"));
+  EXPECT_TRUE(boxes[0].text.contains("文件夹.txt"));
+  EXPECT_FALSE(boxes[0].text.contains("一组.txt"));
+
+  // The next run starts with a clean list.
+  dialogs_.fileAnswers.push_back(threeFiles(40));
+  startButton().click();
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  ASSERT_EQ(dialogs_.of("information").size(), 2u);
+  EXPECT_FALSE(dialogs_.of("information")[1].text.contains("未能处理"));
+}
+
 TEST_F(MainWindowRunTest, ACancelledDialogShowsNoSummaryAndLeavesTheButtonIdle) {
   startButton().click();
   EXPECT_EQ(dialogs_.of("files").size(), 1u);
@@ -180,7 +204,11 @@ TEST_F(MainWindowRunTest, OnlyTheStopButtonWorksWhileAJobRuns) {
 }
 
 TEST_F(MainWindowRunTest, ClosingDuringARunStopsItWaitsAndSaves) {
-  dialogs_.fileAnswers.push_back(threeFiles(4000));
+  // The first file is long enough that the run is still in it when the close arrives, however
+  // busy the machine is.
+  const QStringList files = threeFiles(40);
+  WriteBytes(folder_ / "chats" / "一组.txt", ChatExport(150000));
+  dialogs_.fileAnswers.push_back(files);
   Find<QLineEdit>(*window_, "编辑框扩展名").setText("htm");
   startButton().click();
   ASSERT_TRUE(WaitUntil([&] { return sawStatus("正在分析格式..(3:1)"); }));
