@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../../fuzz/blocked_words_reference.h"
+#include "blocked_words_reference.h"
 #include "engine/blocked_words_boundaries.h"
 #include "engine/blocked_words_matcher.h"
 #include "text/charset.h"
