@@ -56,10 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
           Check(index == expected++, "messages come in order");
           Check(count == messages.count(), "the count is the list's");
+          // The length limits are checked before the delete rules (web and e-mail addresses by
+          // default) shorten a message, so a kept message may end below the minimum, never
+          // above the maximum.
           if (!message.empty()) {
             const int chars = gw::CharCount(message);
-            Check(cleaner.minimumLength() <= 0 || chars >= cleaner.minimumLength(),
-                  "a kept message is long enough");
             Check(cleaner.maximumLength() <= 0 || chars <= cleaner.maximumLength(),
                   "a kept message is short enough");
           }
