@@ -7,8 +7,6 @@
 
 namespace gw {
 
-namespace {}  // namespace
-
 BlockedWordFilter::BlockedWordFilter() : BlockedWordFilter({}, "**") {}
 
 BlockedWordFilter::BlockedWordFilter(std::vector<std::string> words, std::string replacement)

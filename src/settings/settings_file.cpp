@@ -11,34 +11,14 @@
 #include <system_error>
 #include <utility>
 
+#include "text/file_reading.h"
+
 namespace gw {
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr std::string_view kTemporaryInfix = ".tmp-";
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  int get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (it may report a late write error).
-  bool close() {
-    const int fd = std::exchange(fd_, -1);
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -77,46 +57,21 @@ int CreateTemporary(const fs::path& target, fs::path& name) {
 }  // namespace
 
 FileRead ReadWholeFile(const fs::path& path, std::string& bytes) {
-  bytes.clear();
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) {
-    return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
-  }
-  const int flags = ::fcntl(file.get(), F_GETFL);
-  if (flags == -1 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) == -1) {
-    return FileRead::Failed;
-  }
-  struct stat info {};
-  if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
-    if (static_cast<std::uint64_t>(info.st_size) > kMaxSettingsFileBytes) {
-      return FileRead::Failed;
-    }
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-  }
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      bytes.clear();
-      return FileRead::Failed;
-    }
-    if (got == 0) {
+  switch (ReadSmallFile(path, kMaxSettingsFileBytes, bytes)) {
+    case SmallFileStatus::Read:
       return FileRead::Read;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(got));
-    if (bytes.size() > kMaxSettingsFileBytes) {
-      bytes.clear();  // it grew past the limit while read, or has no end
-      return FileRead::Failed;
-    }
+    case SmallFileStatus::Missing:
+      return FileRead::Missing;
+    case SmallFileStatus::Unreadable:
+    case SmallFileStatus::TooLarge:
+      break;
   }
+  return FileRead::Failed;
 }
 
 bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
   fs::path temporaryName;
-  Descriptor temporary(CreateTemporary(target, temporaryName));
+  FileDescriptor temporary(CreateTemporary(target, temporaryName));
   if (temporary.get() < 0) {
     return false;
   }
@@ -135,7 +90,7 @@ bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
   }
   // The rename is done; flushing the folder makes it durable. Some file systems cannot flush
   // a folder, which does not undo the replacement.
-  const Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) {
     ::fsync(folder.get());
   }

@@ -11,31 +11,13 @@
 #include <optional>
 
 #include "text/charset.h"
+#include "text/file_reading.h"
 #include "text/gbk_chars.h"
 #include "text/gzip.h"
 #include "text/html_charset.h"
 
 namespace gw {
 namespace {
-
-// A file descriptor closed when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 // The whole content of the file, read once, or why it was not read. A read error ends the
 // content where it happened.
