@@ -1,40 +1,23 @@
 // gathwrite-cli as a user runs it: the built program on files in a temporary folder.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "text/charset.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-  int status = -1;
-  std::string out;  // UTF-8 as printed
-  std::string err;
-};
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::string Quoted(const std::string& argument) {
-  std::string quoted = "'";
-  for (char c : argument) {
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  }
-  return quoted + "'";
-}
+using Result = gw::cli::testing::CliResult;
+using gw::cli::testing::ReadBytes;
+using gw::cli::testing::RunCli;
 
 // Every file below `folder`, by path relative to it, with its bytes.
 std::map<std::string, std::string> Tree(const fs::path& folder) {
@@ -44,7 +27,7 @@ std::map<std::string, std::string> Tree(const fs::path& folder) {
   }
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     if (entry.is_regular_file()) {
-      files[fs::relative(entry.path(), folder).string()] = Read(entry.path());
+      files[fs::relative(entry.path(), folder).string()] = ReadBytes(entry.path());
     }
   }
   return files;
@@ -71,25 +54,7 @@ class CliEndToEnd : public ::testing::Test {
   // Runs the program in the temporary folder. Unless the arguments name one, the settings file
   // is one that does not exist, so the form defaults apply whatever the user keeps.
   Result run(std::vector<std::string> arguments) {
-    if (std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end() &&
-        arguments.size() > 1) {
-      arguments.insert(arguments.begin() + 1, {"--settings", (folder_ / "none.ini").string()});
-    }
-    std::string command = "cd " + Quoted(folder_.string()) + " && " + Quoted(GW_CLI_BINARY);
-    for (const std::string& argument : arguments) {
-      command += " " + Quoted(argument);
-    }
-    const fs::path out = fs::temp_directory_path() / (folder_.filename().string() + ".out");
-    const fs::path err = fs::temp_directory_path() / (folder_.filename().string() + ".err");
-    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
-    const int raw = std::system(command.c_str());
-    Result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Read(out);
-    result.err = Read(err);
-    fs::remove(out);
-    fs::remove(err);
-    return result;
+    return RunCli(folder_, std::move(arguments), folder_ / "none.ini");
   }
 
   std::string outFolder(const std::string& name) { return (folder_ / name).string(); }
@@ -169,7 +134,7 @@ TEST_F(CliEndToEnd, TheSettingsFileIsReadAndNeitherChangedNorCreated) {
   for (const auto& [name, bytes] : articles) {
     EXPECT_TRUE(name.ends_with("书友.htm")) << "keyword after the title: " << name;
   }
-  EXPECT_EQ(Read(settings), content);
+  EXPECT_EQ(ReadBytes(settings), content);
   EXPECT_EQ(fs::last_write_time(settings), before);
 
   const fs::path missing = folder_ / "nowhere" / "settings.ini";
@@ -231,12 +196,12 @@ TEST_F(CliEndToEnd, FilterWritesFilteredCopiesAndPrintsTheBatchSummary) {
                              "屏蔽词过滤器/代替符=#", "群聊.txt", "note"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "处理完毕！总共处理了 2 个文件！\n");
-  EXPECT_EQ(Read(folder_ / "note_已过滤."), gw::Utf8ToGbk("看完#再定#。"));
-  const std::string filtered = gw::GbkToUtf8(Read(folder_ / "群聊_已过滤.txt"));
+  EXPECT_EQ(ReadBytes(folder_ / "note_已过滤."), gw::Utf8ToGbk("看完#再定#。"));
+  const std::string filtered = gw::GbkToUtf8(ReadBytes(folder_ / "群聊_已过滤.txt"));
   EXPECT_EQ(filtered.find("边城"), std::string::npos);
   EXPECT_NE(filtered.find("《#》"), std::string::npos);
-  EXPECT_EQ(Read(folder_ / "群聊.txt"),
-            Read(fs::path(GW_SOURCE_DIR) / "examples" / "sample-export.txt"))
+  EXPECT_EQ(ReadBytes(folder_ / "群聊.txt"),
+            ReadBytes(fs::path(GW_SOURCE_DIR) / "examples" / "sample-export.txt"))
       << "the source is never changed";
 
   // The sample library separates its words by line breaks.
@@ -246,7 +211,7 @@ TEST_F(CliEndToEnd, FilterWritesFilteredCopiesAndPrintsTheBatchSummary) {
   const Result lines = run({"filter", "--quiet", "--set", "屏蔽词过滤器/词库=" + library, "--set",
                             "屏蔽词过滤器/换行符=真", "ad.txt"});
   ASSERT_EQ(lines.status, 0) << lines.err;
-  EXPECT_EQ(Read(folder_ / "ad_已过滤.txt"), gw::Utf8ToGbk("**领**"));
+  EXPECT_EQ(ReadBytes(folder_ / "ad_已过滤.txt"), gw::Utf8ToGbk("**领**"));
 }
 
 TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {

@@ -3,40 +3,23 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "cli_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using Result = gw::cli::testing::CliResult;
+using gw::cli::testing::RunCli;
 
 constexpr int kExitFileProblem = 1;
 constexpr int kTimedOut = 124;  // the status timeout(1) gives a command that had to be stopped
-
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::string Quoted(const std::string& argument) {
-  std::string quoted = "'";
-  for (const char c : argument) {
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  }
-  return quoted + "'";
-}
 
 class HostileCli : public ::testing::Test {
  protected:
@@ -61,25 +44,7 @@ class HostileCli : public ::testing::Test {
   // Runs the program in the temporary folder with an empty settings file (unless the arguments
   // name one); a run that does not end within a minute is stopped.
   Result run(std::vector<std::string> arguments) const {
-    bool namesSettings = false;
-    for (const std::string& argument : arguments) {
-      namesSettings = namesSettings || argument == "--settings";
-    }
-    if (!namesSettings) {
-      arguments.insert(arguments.begin() + 1, {"--settings", path("settings.ini")});
-    }
-    std::string command =
-        "cd " + Quoted(folder_.string()) + " && timeout 60 " + Quoted(GW_CLI_BINARY);
-    for (const std::string& argument : arguments) {
-      command += " " + Quoted(argument);
-    }
-    command += " >" + Quoted(path("stdout")) + " 2>" + Quoted(path("stderr")) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    Result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = Read(path("stdout"));
-    result.err = Read(path("stderr"));
-    return result;
+    return RunCli(folder_, std::move(arguments), path("settings.ini"));
   }
 
   fs::path folder_;
