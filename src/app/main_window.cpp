@@ -21,7 +21,6 @@
 #include "app/settings_model.h"
 #include "app/window_texts.h"
 #include "engine/option_settings.h"
-#include "settings/settings_file.h"
 #include "ui_main_window.h"
 
 namespace gw::app {
@@ -317,13 +316,15 @@ void MainWindow::onCopyClicked() {
 QString MainWindow::whyNotSaved() const {
   const std::filesystem::path& file = settings_.currentPath();
   const QString name = QString::fromStdString(file.string());
-  if (settings_.isReadOnly()) {
-    std::error_code error;
-    const bool lockFileExists = std::filesystem::exists(file.string() + ".lock", error);
-    if (lockFileExists && !FileLock::TryAcquire(file)) {
+  switch (settings_.writeAccess()) {
+    case SettingsStore::WriteAccess::HeldElsewhere:
       return QStringLiteral("设置文件正被另一个运行中的程序使用，未能保存。\n") + name;
-    }
-    return QStringLiteral("设置文件无法打开，未能保存。\n") + name;
+    case SettingsStore::WriteAccess::FileReadOnly:
+      return QStringLiteral("设置文件只读，未能保存。\n") + name;
+    case SettingsStore::WriteAccess::Unavailable:
+      return QStringLiteral("设置文件无法打开，未能保存。\n") + name;
+    case SettingsStore::WriteAccess::Granted:
+      break;
   }
   return QStringLiteral("设置文件未能写入（文件夹不可写或磁盘已满？），未能保存。\n") + name;
 }

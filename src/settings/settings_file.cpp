@@ -39,6 +39,21 @@ fs::path FolderOf(const fs::path& target) {
   return folder.empty() ? fs::path(".") : folder;
 }
 
+// Whether the effective ids may create and remove files in the folder of `target`.
+bool FolderTakesNewFiles(const fs::path& target) {
+  return ::faccessat(AT_FDCWD, FolderOf(target).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// Gives the temporary file the owner and group of the file it replaces. Only the superuser may
+// give a file away, and a user may choose only a group he belongs to: whatever cannot be kept
+// stays as the temporary file has it, which is no reason to refuse the save.
+void KeepOwnerAndGroup(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+      ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    return;  // neither: the temporary file keeps the user's own owner and group
+  }
+}
+
 // Creates a new temporary file beside `target`; its name goes to `name`.
 int CreateTemporary(const fs::path& target, fs::path& name) {
   static std::atomic<unsigned> counter{0};
@@ -75,10 +90,12 @@ bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
   if (temporary.get() < 0) {
     return false;
   }
-  // A replaced file keeps its permissions (a settings file made private stays private).
+  // A replaced file keeps its owner, group and permissions (a settings file made private stays
+  // private). The owner goes first: changing it clears set-id bits that the mode then restores.
   struct stat old {};
   bool ok = true;
   if (::stat(target.c_str(), &old) == 0) {
+    KeepOwnerAndGroup(temporary.get(), old);
     ok = ::fchmod(temporary.get(), old.st_mode & 07777) == 0;
   }
   ok = ok && WriteAll(temporary.get(), bytes) && ::fsync(temporary.get()) == 0;
@@ -97,6 +114,49 @@ bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
   return true;
 }
 
+bool IsWriteProtected(const fs::path& file) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0) {
+    return errno != ENOENT;
+  }
+  const bool markedReadOnly = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return markedReadOnly || ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+bool StoreFileContent(const fs::path& target, std::string_view bytes) {
+  if (IsWriteProtected(target)) {
+    return false;
+  }
+  if (FolderTakesNewFiles(target)) {
+    return WriteFileAtomically(target, bytes);
+  }
+  return RewriteFileInPlace(target, bytes);
+}
+
+bool RewriteFileInPlace(const fs::path& target, std::string_view bytes) {
+  // Without blocking: a named pipe without a reader must not hang the save.
+  FileDescriptor file(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat status {};
+  if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return false;
+  }
+  off_t offset = 0;
+  for (std::string_view rest = bytes; !rest.empty();) {
+    const ssize_t written = ::pwrite(file.get(), rest.data(), rest.size(), offset);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    rest.remove_prefix(static_cast<std::size_t>(written));
+    offset += written;
+  }
+  const bool ok =
+      ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(file.get()) == 0;
+  return file.close() && ok;
+}
+
 void RemoveStaleTemporaries(const fs::path& target) {
   const std::string prefix = target.filename().string() + std::string(kTemporaryInfix);
   std::error_code error;
@@ -110,14 +170,28 @@ void RemoveStaleTemporaries(const fs::path& target) {
   }
 }
 
-std::optional<FileLock> FileLock::TryAcquire(const fs::path& target) {
+std::optional<FileLock> FileLock::TryAcquire(const fs::path& target, bool* heldElsewhere) {
+  if (heldElsewhere) {
+    *heldElsewhere = false;
+  }
   fs::path lockName = target;
   lockName += ".lock";
-  const int fd = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int fd = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    // A lock file that exists but cannot be written still locks (flock needs no write access);
+    // without one, in a folder that takes no new files, the target itself is locked.
+    fd = ::open(lockName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+      fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    }
+  }
   if (fd < 0) {
     return std::nullopt;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (heldElsewhere) {
+      *heldElsewhere = errno == EWOULDBLOCK;
+    }
     ::close(fd);
     return std::nullopt;
   }

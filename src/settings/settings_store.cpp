@@ -1,7 +1,5 @@
 #include "settings/settings_store.h"
 
-#include <unistd.h>
-
 #include <system_error>
 #include <utility>
 
@@ -106,6 +104,7 @@ void SettingsStore::close() {
   lock_.reset();
   opened_ = false;
   memoryFile_ = false;
+  writeAccess_ = WriteAccess::Unavailable;
   content_.clear();
 }
 
@@ -117,21 +116,27 @@ bool SettingsStore::open(const fs::path& path, bool inMemory) {
     ReadSettingsFile(diskFile_, content_);
     memoryFile_ = true;
     opened_ = true;
+    writeAccess_ = WriteAccess::Granted;
     return true;
   }
   std::error_code ignored;
   fs::create_directories(FolderOf(diskFile_), ignored);
-  lock_ = FileLock::TryAcquire(diskFile_);
+  bool heldElsewhere = false;
+  lock_ = FileLock::TryAcquire(diskFile_, &heldElsewhere);
   const FileRead read = ReadSettingsFile(diskFile_, content_);
   if (!lock_) {
+    writeAccess_ = heldElsewhere ? WriteAccess::HeldElsewhere : WriteAccess::Unavailable;
     return false;
   }
-  // Every edit replaces the file through a new file in its folder, so the folder must be
-  // writable; a file that exists but cannot be read must never be replaced.
-  const bool usable = (read == FileRead::Read ||
-                       (read == FileRead::Missing && WriteFileAtomically(diskFile_, ""))) &&
-                      ::access(FolderOf(diskFile_).c_str(), W_OK | X_OK) == 0;
-  if (!usable) {
+  // A file that exists but cannot be read must never be replaced; a write-protected file is
+  // only read.
+  if (read == FileRead::Read && IsWriteProtected(diskFile_)) {
+    writeAccess_ = WriteAccess::FileReadOnly;
+  } else if (read == FileRead::Read ||
+             (read == FileRead::Missing && StoreFileContent(diskFile_, ""))) {
+    writeAccess_ = WriteAccess::Granted;
+  }
+  if (writeAccess_ != WriteAccess::Granted) {
     lock_.reset();
     return false;
   }
@@ -182,7 +187,7 @@ bool SettingsStore::commit(std::string next) {
     content_ = std::move(next);
     return true;
   }
-  if (!WriteFileAtomically(diskFile_, next)) {
+  if (!StoreFileContent(diskFile_, next)) {
     reportFailure();
     return false;
   }
@@ -199,7 +204,7 @@ bool SettingsStore::endBatch() {
     return true;
   }
   batchChanged_ = false;
-  if (memoryFile_ || WriteFileAtomically(diskFile_, content_)) {
+  if (memoryFile_ || StoreFileContent(diskFile_, content_)) {
     contentBeforeBatch_.clear();
     return true;
   }
@@ -530,7 +535,7 @@ bool SettingsStore::saveAs(const fs::path& path) {
       return false;
     }
   }
-  return WriteFileAtomically(target, content_);
+  return StoreFileContent(target, content_);
 }
 
 bool SettingsStore::setAllText(std::string_view text, bool append) {
@@ -611,7 +616,7 @@ bool SettingsStore::writeBytes(std::string_view key, std::string_view bytes) {
   const fs::path file = bytesFile(key);
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
-  return !error && WriteFileAtomically(file, bytes);
+  return !error && StoreFileContent(file, bytes);
 }
 
 std::string SettingsStore::readBytes(std::string_view key, std::string_view fallback) const {

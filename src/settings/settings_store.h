@@ -3,9 +3,11 @@
 //
 // The whole file lives in `content`; every search runs there. In file mode each applied edit
 // replaces the file on disk atomically with the new content, so the file always holds either
-// the content before or after an edit. A store holds an advisory lock on its file for its whole
-// life; a store that cannot get the lock (another running copy has the file) only reads, and
-// every write reports failure.
+// the content before or after an edit; in a folder that takes no new files an existing writable
+// file is rewritten in place instead (not atomic). A store holds an advisory lock on its file
+// for its whole life. A store that cannot get the lock (another running copy has the file), or
+// whose file is write-protected (IsWriteProtected: no write bit for anyone, or not writable for
+// this user), only reads, and every write reports failure.
 //
 // Edits go through a first-in, first-out queue: an edit issued while another one is being
 // applied (from the failure handler, say) waits in the queue and is applied after it, in order.
@@ -40,6 +42,14 @@ class SettingsStore {
   // Where the content is kept. Registry mode is not offered on this platform.
   enum class Mode { File = 0, Memory = 1, Registry = 2 };
 
+  // Whether writes reach the settings file, and if not, why not.
+  enum class WriteAccess {
+    Granted,
+    HeldElsewhere,  // another store or running copy holds the file's lock
+    FileReadOnly,   // the file is write-protected
+    Unavailable     // not opened, or the file cannot be read or created
+  };
+
   // Called when an edit cannot be applied because the section could not be created or the
   // file could not be replaced, with the content the store holds. The front end tells the
   // user. Edits issued from the handler are queued and applied after the failed one.
@@ -54,17 +64,19 @@ class SettingsStore {
   void close();
   // Loads `path` into the content (a missing or unreadable file leaves it empty). In memory
   // mode edits then change only the content until saveAs. Otherwise the store takes the lock,
-  // creates the folder and, when missing, an empty file, and returns true; without the lock or
-  // with a file it cannot read or replace, it keeps what it could read and returns false.
+  // creates the folder and, when missing, an empty file, and returns true; without the lock, or
+  // with a file it cannot read or write, it keeps what it could read, only reads and returns
+  // false (writeAccess says why).
   bool open(const std::filesystem::path& path, bool inMemory);
   // Reads the content again from the file that open loaded.
   bool reload();
   // Binds the store: remembers `path` and `mode` and opens the file (mode 2: returns false).
   bool setPath(const std::filesystem::path& path, int mode);
   const std::filesystem::path& currentPath() const { return settingsPath_; }
-  // True when writes cannot reach the settings file: the lock is held by someone else, or the
-  // file could not be opened.
+  // True when writes cannot reach the settings file: the lock is held by someone else, the file
+  // is write-protected, or it could not be opened.
   bool isReadOnly() const { return !canWrite(); }
+  WriteAccess writeAccess() const { return writeAccess_; }
 
   void setFailureHandler(FailureHandler handler) { failureHandler_ = std::move(handler); }
 
@@ -133,8 +145,9 @@ class SettingsStore {
                                     std::string_view section, std::string_view sectionMustContain,
                                     std::string_view sectionMustNotContain) const;
 
-  // Writes the whole content to `path` (empty: the file open loaded), replacing it atomically.
-  // Refused when another store holds that file's lock.
+  // Writes the whole content to `path` (empty: the file open loaded), replacing it atomically
+  // (or in place, in a folder that takes no new files). Refused when another store holds that
+  // file's lock or the file is write-protected.
   bool saveAs(const std::filesystem::path& path = {});
   const std::string& allText() const { return content_; }
   // Replaces the content (or, with `append`, adds to it) and the file in one edit.
@@ -193,6 +206,7 @@ class SettingsStore {
   bool opened_ = false;
   // Opened as an in-memory copy: edits change only the content until saveAs.
   bool memoryFile_ = false;
+  WriteAccess writeAccess_ = WriteAccess::Unavailable;
   std::optional<FileLock> lock_;
   bool busy_ = false;
   std::deque<PendingEdit> pending_;

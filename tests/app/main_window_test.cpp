@@ -217,6 +217,24 @@ TEST_F(MainWindowTest, SavingIntoAFileAnotherCopyHoldsSaysWhyNothingWasSaved) {
   EXPECT_EQ(ReadBytes(settingsFile()), "");
 }
 
+TEST_F(MainWindowTest, SavingIntoAReadOnlyFileSaysSoAndLeavesIt) {
+  const std::string before = G("[基本配置]\r\n扩展名=md");
+  testing::WriteBytes(settingsFile(), before);
+  std::filesystem::permissions(settingsFile(), std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::group_read |
+                                                   std::filesystem::perms::others_read);
+  MainWindow& window = start();
+  ASSERT_TRUE(store_->isReadOnly());
+  EXPECT_EQ(Find<QLineEdit>(window, "编辑框扩展名").text(), "md");
+  Find<QLineEdit>(window, "编辑框扩展名").setText("htm");
+  Find<QLabel>(window, "链接保存配置").linkActivated("save");
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].title, "信息：");
+  EXPECT_EQ(dialogs_.shown[0].text,
+            "设置文件只读，未能保存。\n" + QString::fromStdString(settingsFile().string()));
+  EXPECT_EQ(ReadBytes(settingsFile()), before);
+}
+
 TEST_F(MainWindowTest, AFileThatCannotBeReplacedShowsTheStoreWarningAndSaysWhy) {
   MainWindow& window = start();
   // The settings folder turns into a file: the settings file can no longer be replaced.

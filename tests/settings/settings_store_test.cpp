@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -286,6 +288,129 @@ TEST(SettingsStoreMemory, EditsStayInMemoryUntilSaved) {
   WriteFile(file, "[X]");
   EXPECT_TRUE(store.reload());
   EXPECT_EQ(store.allText(), "[X]");
+}
+
+// ---- permissions of the file and its folder ----
+
+struct stat StatusOf(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+TEST_F(StoreOnFile, AFileMarkedReadOnlyIsOnlyReadAndStaysAsItWas) {
+  const std::string before = "[S]\r\nk=1";
+  WriteFile(file_, before);
+  ASSERT_EQ(::chmod(file_.c_str(), 0444), 0);
+  const struct stat old = StatusOf(file_);
+
+  EXPECT_FALSE(store_.setPath(file_, 0));
+  EXPECT_TRUE(store_.isReadOnly());
+  EXPECT_EQ(store_.writeAccess(), SettingsStore::WriteAccess::FileReadOnly);
+  EXPECT_EQ(store_.readEntry("S", "k", "", true), "1");
+  store_.setSection("S");
+  EXPECT_EQ(store_.writeEntry("S", "k", "2"), SettingsStore::kFailed);
+  EXPECT_FALSE(store_.writeText("other", "x"));
+  EXPECT_FALSE(store_.setAllText("", false));
+  EXPECT_FALSE(store_.saveAs());
+  // An in-memory copy may not write it over either.
+  SettingsStore copy;
+  ASSERT_TRUE(copy.setPath(file_, 1));
+  ASSERT_TRUE(copy.setAllText("[T]", false));
+  EXPECT_FALSE(copy.saveAs());
+
+  EXPECT_EQ(ReadFile(file_), before);
+  const struct stat now = StatusOf(file_);
+  EXPECT_EQ(now.st_ino, old.st_ino);
+  EXPECT_EQ(now.st_mode & 07777, 0444u);
+  EXPECT_EQ(now.st_gid, old.st_gid);
+
+  // Made writable again, it takes edits as before.
+  ASSERT_EQ(::chmod(file_.c_str(), 0644), 0);
+  SettingsStore writable;
+  EXPECT_TRUE(writable.setPath(file_, 0));
+  EXPECT_EQ(writable.writeAccess(), SettingsStore::WriteAccess::Granted);
+  EXPECT_EQ(writable.writeEntry("S", "k", "2"), SettingsStore::kDone);
+}
+
+TEST_F(StoreOnFile, AReplacedFileKeepsItsOwnerGroupAndMode) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only the superuser can give a file to another owner and group";
+  }
+  Open("[S]\r\nk=1");
+  ASSERT_EQ(::chmod(file_.c_str(), 0640), 0);
+  ASSERT_EQ(::chown(file_.c_str(), 4321, 8765), 0);
+  const ino_t before = StatusOf(file_).st_ino;
+  ASSERT_EQ(store_.writeEntry("S", "k", "2"), SettingsStore::kDone);
+  const struct stat now = StatusOf(file_);
+  ASSERT_NE(now.st_ino, before) << "the file is replaced, not rewritten";
+  EXPECT_EQ(now.st_uid, 4321u);
+  EXPECT_EQ(now.st_gid, 8765u);
+  EXPECT_EQ(now.st_mode & 07777, 0640u);
+  EXPECT_EQ(OnDisk(), "[S]\r\nk=2");
+}
+
+// Runs `job` in a child process as a user who cannot create files in a folder of mode 0555: the
+// superuser writes into any folder whatever its mode, so under the superuser the child takes the
+// ids of "nobody". The child's exit status: what `job` returned, or 100 and up when the child
+// could not start it.
+int RunWithoutWriteAccessToFolders(const std::function<int()>& job) {
+  constexpr uid_t kNobody = 65534;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+      ::_exit(100);
+    }
+    ::_exit(job());
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+    return 101;
+  }
+  return WEXITSTATUS(status);
+}
+
+TEST(SettingsStorePermissions, AWritableFileInAFolderThatTakesNoNewFilesIsEditedInPlace) {
+  TempFolder root;
+  fs::permissions(root.path(), fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec);
+  const fs::path folder = root / "portable";
+  const fs::path file = folder / "s.ini";
+  fs::create_directory(folder);
+  WriteFile(file, "[S]\r\nk=1\r\n[T]\r\nt=2");
+  ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  const ino_t before = StatusOf(file).st_ino;
+
+  const int status = RunWithoutWriteAccessToFolders([&] {
+    SettingsStore store;
+    if (!store.setPath(file, 0) || store.writeAccess() != SettingsStore::WriteAccess::Granted) {
+      return 1;
+    }
+    if (store.writeEntry("S", "k", "a longer value") != SettingsStore::kDone) {
+      return 2;
+    }
+    // A shorter content leaves nothing of the longer one behind.
+    if (store.writeEntry("S", "k", "v") != SettingsStore::kDone) {
+      return 3;
+    }
+    // The file itself carries the lock where no lock file can be made.
+    SettingsStore second;
+    if (second.setPath(file, 0) ||
+        second.writeAccess() != SettingsStore::WriteAccess::HeldElsewhere) {
+      return 4;
+    }
+    return 0;
+  });
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(file), "[S]\r\nk=v\r\n[T]\r\nt=2");
+  EXPECT_EQ(StatusOf(file).st_ino, before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+      << "no lock file and no temporary file in the folder";
 }
 
 // ---- the pending-edit queue ----
