@@ -6,6 +6,7 @@
 #include "settings/settings_layout.h"
 #include "settings/settings_values.h"
 #include "text/charset.h"
+#include "text/gbk_chars.h"
 
 namespace gw {
 namespace {
@@ -555,7 +556,10 @@ const std::string& SettingsStore::setSection(std::string_view section) {
 // ---- typed accessors ----
 
 std::optional<std::string> SettingsStore::readStored(std::string_view key) const {
+  // A value is text, and text ends at its first zero byte: what follows a NUL in the file never
+  // reaches an option (it would cut the articles written from it).
   std::string value = readEntry(section_, key, {}, true);
+  value.resize(UntilFirstNul(value).size());
   if (value.empty()) {
     return std::nullopt;
   }
@@ -567,7 +571,8 @@ bool SettingsStore::writeText(std::string_view key, std::string_view text) {
 }
 
 std::string SettingsStore::readText(std::string_view key, std::string_view fallback) const {
-  return DecodeStoredText(readEntry(section_, key, EncodeStoredText(fallback), true));
+  const auto stored = readStored(key);
+  return DecodeStoredText(stored ? *stored : EncodeStoredText(fallback));
 }
 
 bool SettingsStore::writeNumber(std::string_view key, double value) {

@@ -158,7 +158,8 @@ class SettingsStore {
   const std::string& section() const { return section_; }
 
   // Typed accessors on the current section. Writes are queued; they return true when the value
-  // is on disk when they return. Reads of an absent or empty value give the fallback.
+  // is on disk when they return. A read value ends at its first zero byte; reads of an absent or
+  // empty value give the fallback.
   bool writeText(std::string_view key, std::string_view text);
   std::string readText(std::string_view key, std::string_view fallback) const;
   bool writeNumber(std::string_view key, double value);
@@ -194,7 +195,8 @@ class SettingsStore {
   bool commit(std::string next);
   bool canWrite() const;
   void reportFailure() const;
-  // The stored value of `key` in the current section; nothing when absent or empty.
+  // The stored value of `key` in the current section up to its first zero byte; nothing when
+  // absent or empty.
   std::optional<std::string> readStored(std::string_view key) const;
   std::filesystem::path bytesFile(std::string_view key) const;
 

@@ -145,6 +145,24 @@ TEST_F(CliEndToEnd, TheSettingsFileIsReadAndNeitherChangedNorCreated) {
   EXPECT_FALSE(fs::exists(folder_ / "nowhere"));
 }
 
+TEST_F(CliEndToEnd, APrefixInTheSettingsFileEndsAtItsZeroByteAndArticlesStayWhole) {
+  const fs::path settings = folder_ / "settings.ini";
+  std::ofstream(settings, std::ios::binary)
+      << gw::Utf8ToGbk("[基本配置]\r\n选择框段落插入=真\r\n组合数1=2\r\n组合数2=2\r\n前缀=<q>")
+      << std::string("\0<x>", 4);
+  const Result result = run({"generate", "--settings", settings.string(), "--seed", "3", "--set",
+                             saveTo("out"), "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto articles = Tree(outFolder("out"));
+  ASSERT_FALSE(articles.empty());
+  for (const auto& [name, bytes] : articles) {
+    EXPECT_EQ(bytes.find('\0'), std::string::npos) << name;
+    EXPECT_EQ(bytes.find("<x>"), std::string::npos) << name;
+    EXPECT_EQ(Occurrences(bytes, "<q>"), 2u) << "two whole paragraphs: " << name;
+    EXPECT_EQ(Occurrences(bytes, "</p>"), 2u) << name;
+  }
+}
+
 TEST_F(CliEndToEnd, PreviewPrintsTheTitleThenTheArticleAndWritesNothing) {
   const auto before = Tree(folder_);
   const Result result = run({"preview", "--seed", "9", "--set", saveTo("out"), "群聊.txt"});

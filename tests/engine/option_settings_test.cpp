@@ -91,6 +91,21 @@ TEST_F(OptionSettings, EmptyOrUnusableStoredValuesKeepTheFormValues) {
   EXPECT_EQ(loaded.编辑框扩展名, "md");
 }
 
+TEST_F(OptionSettings, StoredTextsEndAtTheirFirstZeroByte) {
+  using namespace std::string_literals;
+  std::ofstream(path_, std::ios::binary) << G("[基本配置]\r\n选择框段落插入=真\r\n前缀=<q>") +
+                                                "\0<x>\r\n"s + G("后缀=") + "\0</p>\r\n"s +
+                                                G("[屏蔽词过滤器]\r\n代替符=##") + "\0!!"s;
+  SettingsStore store;
+  ASSERT_TRUE(store.setPath(path_, 0));
+  Options loaded = Options::FormDefaults();
+  LoadMainSettings(store, loaded);
+  EXPECT_TRUE(loaded.选择框段落插入);
+  EXPECT_EQ(loaded.编辑框前缀, "<q>");
+  EXPECT_EQ(loaded.编辑框后缀, "</p>") << "nothing before the zero byte: the form value stays";
+  EXPECT_EQ(ReadBlockedWordSettings(store).replacement, "##");
+}
+
 TEST_F(OptionSettings, BlockedWordSettingsHonourTheOptionButtonsKey) {
   std::ofstream(path_, std::ios::binary)
       << G("[屏蔽词过滤器]\r\n单选框换行符=真\r\n代替符=\r\n词库=/tmp/词库.txt");

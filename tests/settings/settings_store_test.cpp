@@ -258,6 +258,19 @@ TEST_F(StoreOnFile, ReplacedFilesKeepTheirPermissionsAndLinks) {
             fs::perms::owner_read | fs::perms::owner_write);
 }
 
+TEST_F(StoreOnFile, AValueEndsAtItsFirstZeroByte) {
+  using namespace std::string_literals;
+  Open("[S]\r\ntext=<q>\0<x>\r\nflag="s + G("真") + "\0x\r\nbare=\0b\r\nlines=a"s +
+       std::string(kStoredLineBreak) + "b\0c"s);
+  store_.setSection("S");
+  EXPECT_EQ(store_.readText("text", "d"), "<q>");
+  EXPECT_TRUE(store_.readBool("flag", false));
+  EXPECT_EQ(store_.readText("lines", ""), "a\r\nb");
+  // Nothing before the zero byte: the same as an empty value.
+  EXPECT_EQ(store_.readText("bare", "d"), "d");
+  EXPECT_EQ(store_.readNumber("bare", 5), 5);
+}
+
 TEST_F(StoreOnFile, ByteValuesLiveInFilesNamedAfterSectionAndKey) {
   Open("");
   store_.setSection(G("随机词组"));
