@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "settings/settings_file.h"
+
 namespace gw {
 namespace {
 
@@ -55,6 +57,15 @@ bool FolderIsWritable(const fs::path& folder) {
   return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+bool CanKeepSettingsIn(const fs::path& folder) {
+  if (FolderIsWritable(folder)) {
+    return true;
+  }
+  const fs::path file = folder / kSettingsFileName;
+  std::error_code error;
+  return fs::is_regular_file(file, error) && !IsWriteProtected(file);
+}
+
 fs::path ProgramFolder() {
   std::error_code error;
   const fs::path executable = fs::read_symlink("/proc/self/exe", error);
@@ -66,7 +77,7 @@ fs::path SettingsFileLocation() {
     const char* value = std::getenv(std::string(name).c_str());
     return value ? std::string(value) : std::string();
   };
-  return ChooseSettingsFile(ProgramFolder(), environment, FolderIsWritable);
+  return ChooseSettingsFile(ProgramFolder(), environment, CanKeepSettingsIn);
 }
 
 }  // namespace gw

@@ -19,7 +19,7 @@ using WritableTest = std::function<bool(const std::filesystem::path& folder)>;
 
 // Decides the settings file:
 // 1. GATHWRITE_SETTINGS, when set and not empty;
-// 2. the file beside the executable when its folder is writable (a portable install);
+// 2. the file beside the executable when it can be kept there (`writable`; a portable install);
 // 3. $XDG_CONFIG_HOME/gathwrite/ (an absolute XDG_CONFIG_HOME only), else
 //    $HOME/.config/gathwrite/; the store creates that folder when it opens the file.
 std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFolder,
@@ -28,6 +28,11 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& programFol
 
 // True when files can be created in `folder`.
 bool FolderIsWritable(const std::filesystem::path& folder);
+
+// True when the settings file can be kept in `folder`: files can be created there, or the
+// settings file exists there and may be written (it is then rewritten in place), as in a
+// portable install on a folder the user cannot write to.
+bool CanKeepSettingsIn(const std::filesystem::path& folder);
 
 // The folder of the running executable (/proc/self/exe); empty when unknown.
 std::filesystem::path ProgramFolder();

@@ -1,11 +1,15 @@
 #include "settings/settings_location.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
+
+#include "unprivileged_child.h"
 
 namespace gw {
 namespace {
@@ -48,6 +52,40 @@ TEST(SettingsLocation, AnInstalledProgramKeepsTheFileInTheUsersConfigFolder) {
       ChooseSettingsFile("/usr/bin", Environment({{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "cfg"}}),
                          kReadOnly),
       fs::path("/home/u/.config/gathwrite/Pelorin·Gathwrite.ini"));
+}
+
+TEST(SettingsLocation, AWritableFileKeepsAPortableInstallInAFolderThatTakesNoNewFiles) {
+  std::string pattern = (fs::temp_directory_path() / "gw-location-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  const fs::path root = pattern;
+  ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+  // Folders of mode 0555: one with a writable settings file, one with a read-only one, one
+  // without any.
+  const auto folder = [&](const std::string& name, int fileMode) {
+    const fs::path path = root / name;
+    fs::create_directory(path);
+    if (fileMode >= 0) {
+      std::ofstream(path / kSettingsFileName) << "[S]";
+      EXPECT_EQ(::chmod((path / kSettingsFileName).c_str(), static_cast<mode_t>(fileMode)), 0);
+    }
+    EXPECT_EQ(::chmod(path.c_str(), 0555), 0);
+    return path;
+  };
+  const fs::path writableFile = folder("writable-file", 0666);
+  const fs::path readOnlyFile = folder("read-only-file", 0444);
+  const fs::path noFile = folder("no-file", -1);
+
+  const int status = testing::RunWithoutWriteAccessToFolders([&] {
+    return (CanKeepSettingsIn(writableFile) ? 0 : 1) | (CanKeepSettingsIn(readOnlyFile) ? 2 : 0) |
+           (CanKeepSettingsIn(noFile) ? 4 : 0);
+  });
+  EXPECT_EQ(status, 0) << "1: writable file refused, 2: read-only file kept, 4: empty folder kept";
+  EXPECT_TRUE(CanKeepSettingsIn(root));
+
+  for (const fs::path& path : {writableFile, readOnlyFile, noFile}) {
+    ::chmod(path.c_str(), 0755);
+  }
+  fs::remove_all(root);
 }
 
 TEST(SettingsLocation, ThisProcessHasAProgramFolderAndAFile) {

@@ -1,6 +1,5 @@
 #include "settings/settings_store.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -10,19 +9,20 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "settings/settings_values.h"
 #include "text/charset.h"
+#include "unprivileged_child.h"
 
 namespace gw {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::RunWithoutWriteAccessToFolders;
 
 std::string G(std::string_view utf8) {
   return Utf8ToGbk(utf8);
@@ -361,27 +361,6 @@ TEST_F(StoreOnFile, AReplacedFileKeepsItsOwnerGroupAndMode) {
   EXPECT_EQ(now.st_gid, 8765u);
   EXPECT_EQ(now.st_mode & 07777, 0640u);
   EXPECT_EQ(OnDisk(), "[S]\r\nk=2");
-}
-
-// Runs `job` in a child process as a user who cannot create files in a folder of mode 0555: the
-// superuser writes into any folder whatever its mode, so under the superuser the child takes the
-// ids of "nobody". The child's exit status: what `job` returned, or 100 and up when the child
-// could not start it.
-int RunWithoutWriteAccessToFolders(const std::function<int()>& job) {
-  constexpr uid_t kNobody = 65534;
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
-      ::_exit(100);
-    }
-    ::_exit(job());
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-    return 101;
-  }
-  return WEXITSTATUS(status);
 }
 
 TEST(SettingsStorePermissions, AWritableFileInAFolderThatTakesNoNewFilesIsEditedInPlace) {
