@@ -54,6 +54,13 @@ void KeepOwnerAndGroup(int fd, const struct stat& old) {
   }
 }
 
+// Whether another holder has locked `target` itself. The probe's own lock ends with its
+// descriptor.
+bool TargetLockedElsewhere(const fs::path& target) {
+  const FileDescriptor file(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  return file.valid() && ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
 // Creates a new temporary file beside `target`; its name goes to `name`.
 int CreateTemporary(const fs::path& target, fs::path& name) {
   static std::atomic<unsigned> counter{0};
@@ -171,11 +178,18 @@ void RemoveStaleTemporaries(const fs::path& target) {
 }
 
 std::optional<FileLock> FileLock::TryAcquire(const fs::path& target, bool* heldElsewhere) {
+  bool held = false;
+  std::optional<FileLock> lock = Acquire(target, held);
   if (heldElsewhere) {
-    *heldElsewhere = false;
+    *heldElsewhere = held;
   }
+  return lock;
+}
+
+std::optional<FileLock> FileLock::Acquire(const fs::path& target, bool& heldElsewhere) {
   fs::path lockName = target;
   lockName += ".lock";
+  bool onTarget = false;
   int fd = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) {
     // A lock file that exists but cannot be written still locks (flock needs no write access);
@@ -183,19 +197,23 @@ std::optional<FileLock> FileLock::TryAcquire(const fs::path& target, bool* heldE
     fd = ::open(lockName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT) {
       fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+      onTarget = true;
     }
   }
   if (fd < 0) {
     return std::nullopt;
   }
+  FileLock lock(fd);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (heldElsewhere) {
-      *heldElsewhere = errno == EWOULDBLOCK;
-    }
-    ::close(fd);
+    heldElsewhere = errno == EWOULDBLOCK;
     return std::nullopt;
   }
-  return FileLock(fd);
+  // A copy that started while the folder took no new files holds the target itself.
+  if (!onTarget && TargetLockedElsewhere(target)) {
+    heldElsewhere = true;
+    return std::nullopt;
+  }
+  return std::optional<FileLock>(std::move(lock));
 }
 
 FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}

@@ -60,7 +60,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& target);
 // Locks belong to open file descriptions, so a second lock on the same target fails even in
 // the same process. In a folder that takes no new files the lock file cannot be created; when it
 // does not exist there, the target itself carries the lock (such a target is only ever rewritten
-// in place, so it stays the file that is locked).
+// in place, so it stays the file that is locked). Whoever locks the lock file also makes sure
+// that no one holds the target itself (a copy started while the folder took no new files).
 class FileLock {
  public:
   // Nothing when neither the lock file nor the target can be opened, or when another holder has
@@ -75,6 +76,7 @@ class FileLock {
   ~FileLock();
 
  private:
+  static std::optional<FileLock> Acquire(const std::filesystem::path& target, bool& heldElsewhere);
   explicit FileLock(int fd) : fd_(fd) {}
   int fd_ = -1;
 };

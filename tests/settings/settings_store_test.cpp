@@ -22,7 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::ExitStatusOf;
 using testing::RunWithoutWriteAccessToFolders;
+using testing::StartWithoutWriteAccessToFolders;
 
 std::string G(std::string_view utf8) {
   return Utf8ToGbk(utf8);
@@ -403,6 +405,52 @@ TEST(SettingsStorePermissions, AWritableFileInAFolderThatTakesNoNewFilesIsEdited
   EXPECT_EQ(StatusOf(file).st_ino, before);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
       << "no lock file and no temporary file in the folder";
+}
+
+TEST(SettingsStorePermissions, AStoreHoldingTheFileItselfKeepsOutOneThatCanMakeALockFile) {
+  TempFolder root;
+  ASSERT_EQ(::chmod(root.path().c_str(), 0755), 0);
+  const fs::path folder = root / "portable";
+  const fs::path file = folder / "s.ini";
+  fs::create_directory(folder);
+  WriteFile(file, "[S]\r\nk=1");
+  ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  int toParent[2];
+  int toChild[2];
+  ASSERT_EQ(::pipe(toParent), 0);
+  ASSERT_EQ(::pipe(toChild), 0);
+  // The first copy starts while the folder takes no new files: it locks the file itself.
+  const pid_t child = StartWithoutWriteAccessToFolders([&] {
+    SettingsStore store;
+    const char answer = store.setPath(file, 0) ? '1' : '0';
+    char go = 0;
+    if (::write(toParent[1], &answer, 1) != 1 || ::read(toChild[0], &go, 1) != 1) {
+      return 2;
+    }
+    return 0;
+  });
+  char answer = 0;
+  ASSERT_EQ(::read(toParent[0], &answer, 1), 1);
+  EXPECT_EQ(answer, '1');
+  // The folder takes new files again: a second copy makes the lock file, but the first copy
+  // still has the file.
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+  {
+    SettingsStore second;
+    EXPECT_FALSE(second.setPath(file, 0));
+    EXPECT_EQ(second.writeAccess(), SettingsStore::WriteAccess::HeldElsewhere);
+    EXPECT_EQ(second.writeEntry("S", "k", "second"), SettingsStore::kFailed);
+  }
+  ASSERT_EQ(::write(toChild[1], "x", 1), 1);
+  EXPECT_EQ(ExitStatusOf(child), 0);
+  for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]}) {
+    ::close(fd);
+  }
+  EXPECT_EQ(ReadFile(file), "[S]\r\nk=1");
+  SettingsStore third;
+  EXPECT_TRUE(third.setPath(file, 0));
+  EXPECT_EQ(third.writeEntry("S", "k", "third"), SettingsStore::kDone);
 }
 
 // ---- the pending-edit queue ----

@@ -9,11 +9,11 @@
 
 namespace gw::testing {
 
-// Runs `job` in a child process as a user who cannot create files in a folder of mode 0555: the
-// superuser writes into any folder whatever its mode, so under the superuser the child takes the
-// ids of "nobody". The child's exit status: what `job` returned, or 100 and up when the child
-// could not start it.
-inline int RunWithoutWriteAccessToFolders(const std::function<int()>& job) {
+// Starts `job` in a child process as a user who cannot create files in a folder of mode 0555:
+// the superuser writes into any folder whatever its mode, so under the superuser the child takes
+// the ids of "nobody". The child exits with what `job` returns, or with 100 when it could not
+// drop its privileges.
+inline pid_t StartWithoutWriteAccessToFolders(const std::function<int()>& job) {
   constexpr uid_t kNobody = 65534;
   const pid_t child = ::fork();
   if (child == 0) {
@@ -23,11 +23,21 @@ inline int RunWithoutWriteAccessToFolders(const std::function<int()>& job) {
     }
     ::_exit(job());
   }
+  return child;
+}
+
+// The exit status of a child started above; 101 when it did not end normally.
+inline int ExitStatusOf(pid_t child) {
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
     return 101;
   }
   return WEXITSTATUS(status);
+}
+
+// Runs `job` as above and waits for it: its exit status.
+inline int RunWithoutWriteAccessToFolders(const std::function<int()>& job) {
+  return ExitStatusOf(StartWithoutWriteAccessToFolders(job));
 }
 
 }  // namespace gw::testing
