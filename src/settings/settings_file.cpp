@@ -46,12 +46,11 @@ bool FolderTakesNewFiles(const fs::path& target) {
 
 // Gives the temporary file the owner and group of the file it replaces. Only the superuser may
 // give a file away, and a user may choose only a group he belongs to: whatever cannot be kept
-// stays as the temporary file has it, which is no reason to refuse the save.
-void KeepOwnerAndGroup(int fd, const struct stat& old) {
-  if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
-      ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-    return;  // neither: the temporary file keeps the user's own owner and group
-  }
+// stays as the temporary file has it, which is no reason to refuse the save. Returns whether the
+// group was kept.
+bool KeepOwnerAndGroup(int fd, const struct stat& old) {
+  return ::fchown(fd, old.st_uid, old.st_gid) == 0 ||
+         ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
 }
 
 // Whether another holder has locked `target` itself. The probe's own lock ends with its
