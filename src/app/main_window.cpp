@@ -14,6 +14,7 @@
 #include "app/banner_icons.h"
 #include "app/blocked_word_window.h"
 #include "app/control_access.h"
+#include "app/digit_spin_box.h"
 #include "app/enabling_rules.h"
 #include "app/option_binding.h"
 #include "app/phrase_editor_window.h"
@@ -128,8 +129,8 @@ void MainWindow::connectControls() {
       connect(line, &QLineEdit::textChanged, this, &MainWindow::pushOptions);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
       connect(plain, &QPlainTextEdit::textChanged, this, &MainWindow::pushOptions);
-    } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
-      connect(spin, &QSpinBox::valueChanged, this, &MainWindow::pushOptions);
+    } else if (auto* digits = qobject_cast<DigitSpinBox*>(control)) {
+      connect(digits, &DigitSpinBox::textChanged, this, &MainWindow::pushOptions);
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
       connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::pushOptions);
       connect(combo, &QComboBox::editTextChanged, this, &MainWindow::pushOptions);
