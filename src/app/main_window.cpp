@@ -20,6 +20,7 @@
 #include "app/phrase_editor_window.h"
 #include "app/qt_text.h"
 #include "app/settings_model.h"
+#include "app/window_placement.h"
 #include "app/window_texts.h"
 #include "engine/option_settings.h"
 #include "settings/settings_file.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
       dialogs_(dialogs),
       form_(std::make_unique<Ui::MainWindowForm>()) {
   form_->setupUi(this);
+  move(kMainWindowPosition);
   setWindowIcon(ProgramIcon());
   form_->图片保存配置->setIcon(SaveSettingsIcon());
   form_->图片疑点说明->setIcon(HelpIcon());

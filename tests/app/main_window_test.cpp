@@ -14,9 +14,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "app/blocked_word_window.h"
 #include "app/control_access.h"
 #include "app/digit_spin_box.h"
 #include "app/option_binding.h"
+#include "app/phrase_editor_window.h"
 #include "app_test_support.h"
 #include "engine/options.h"
 
@@ -107,6 +109,29 @@ TEST_F(MainWindowTest, AtFirstStartEveryControlShowsItsFormDefault) {
   EXPECT_FALSE(Find<QPushButton>(window, "按钮屏蔽词设置").isEnabled());
   EXPECT_TRUE(Find<DigitSpinBox>(window, "编辑框最多字数").isEnabled());
   EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(MainWindowTest, WindowsOpenWhereTheInventoryPlacesThemAndTheInsertWordsRowShowsItsWords) {
+  MainWindow& window = start();
+  EXPECT_EQ(window.pos(), QPoint(50, 0));
+  EXPECT_EQ(Find<QComboBox>(window, "编辑框词").width(), 240);
+  EXPECT_EQ(Find<QPushButton>(window, "按钮编辑").width(), 48);
+  // The row fits its group: the button ends inside the group's frame.
+  const auto& group = Find<QGroupBox>(window, "分组框4");
+  const QWidget& edit = Find<QPushButton>(window, "按钮编辑");
+  EXPECT_LE(edit.mapTo(&group, QPoint(edit.width(), 0)).x(), group.width());
+
+  Find<QCheckBox>(window, "选择框过滤屏蔽词").setChecked(true);
+  Find<QPushButton>(window, "按钮屏蔽词设置").click();
+  Find<QCheckBox>(window, "选择框插入词").setChecked(true);
+  Find<QPushButton>(window, "按钮编辑").click();
+  const auto* settings = window.findChild<BlockedWordWindow*>();
+  const auto* editor = window.findChild<PhraseEditorWindow*>();
+  ASSERT_TRUE(settings && editor);
+  EXPECT_TRUE(settings->isVisible());
+  EXPECT_EQ(settings->pos(), QPoint(50, 50));
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->pos(), QPoint(50, 50));
 }
 
 TEST_F(MainWindowTest, TheWindowOpensWithAPreviewOfTheSampleExport) {
