@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libpcre2-dev zlib1g-dev libopencc-dev opencc
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   clang libclang-rt-14-dev

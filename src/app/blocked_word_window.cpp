@@ -14,6 +14,7 @@
 #include "app/control_access.h"
 #include "app/control_persistence.h"
 #include "app/qt_text.h"
+#include "app/window_placement.h"
 #include "ui_blocked_word_window.h"
 
 namespace gw::app {
@@ -118,6 +119,7 @@ BlockedWordWindow::BlockedWordWindow(SettingsStore& settings, Dialogs& dialogs, 
       dialogs_(dialogs),
       form_(std::make_unique<Ui::BlockedWordWindowForm>()) {
   form_->setupUi(this);
+  move(kAuxiliaryWindowPosition);
   // The multi-line separator box sits in a row of single-line controls: one line high.
   QPlainTextEdit* separator = form_->编辑框分隔符;
   separator->document()->setDocumentMargin(2);

@@ -6,6 +6,7 @@
 #include <QTextEdit>
 #include <QVariant>
 
+#include "app/digit_spin_box.h"
 #include "app/qt_text.h"
 
 namespace gw::app {
@@ -20,7 +21,8 @@ void SetControlTag(QObject& control, const QString& tag) {
 
 bool IsEditBox(const QWidget& widget) {
   return qobject_cast<const QLineEdit*>(&widget) || qobject_cast<const QPlainTextEdit*>(&widget) ||
-         qobject_cast<const QTextEdit*>(&widget) || qobject_cast<const QSpinBox*>(&widget);
+         qobject_cast<const QTextEdit*>(&widget) || qobject_cast<const QSpinBox*>(&widget) ||
+         qobject_cast<const DigitSpinBox*>(&widget);
 }
 
 QString EditBoxText(const QWidget& box) {
@@ -35,6 +37,9 @@ QString EditBoxText(const QWidget& box) {
   }
   if (const auto* spin = qobject_cast<const QSpinBox*>(&box)) {
     return QString::number(spin->value());
+  }
+  if (const auto* digits = qobject_cast<const DigitSpinBox*>(&box)) {
+    return digits->text();
   }
   return {};
 }
@@ -61,6 +66,10 @@ bool SetEditBoxText(QWidget& box, const QString& text) {
       return false;
     }
     spin->setValue(value);
+    return true;
+  }
+  if (auto* digits = qobject_cast<DigitSpinBox*>(&box)) {
+    digits->setText(text);
     return true;
   }
   return false;

@@ -18,13 +18,14 @@ inline constexpr char16_t kTagBytesMode[] = u"字节集方式";
 QString ControlTag(const QObject& control);
 void SetControlTag(QObject& control, const QString& tag);
 
-// True for the widgets that serve as edit boxes: single- and multi-line text boxes and spin boxes
-// (whose text is their value).
+// True for the widgets that serve as edit boxes: single- and multi-line text boxes, digit boxes
+// with up/down buttons, and spin boxes (whose text is their value).
 bool IsEditBox(const QWidget& widget);
 // An edit box's text; line breaks of multi-line boxes as CR LF. Empty for other widgets.
 QString EditBoxText(const QWidget& box);
-// Sets an edit box's text (CR LF or LF line breaks). A spin box takes only a whole number within
-// its range; other texts leave it as it was. Returns false when the text was not taken.
+// Sets an edit box's text (CR LF or LF line breaks); a digit box takes it as it is. A spin box
+// takes only a whole number within its range; other texts leave it as it was. Returns false when
+// the text was not taken.
 bool SetEditBoxText(QWidget& box, const QString& text);
 
 }  // namespace gw::app

@@ -2,6 +2,7 @@
 // runs the window event loop until it is closed.
 #include <QApplication>
 
+#include "app/application_setup.h"
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "settings/settings_location.h"
@@ -9,9 +10,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Gathwrite"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Pelorin·Gathwrite"));
-  QApplication::setDesktopFileName(QStringLiteral("gathwrite"));
+  gw::app::SetUpApplication(application);
 
   gw::SettingsStore settings;
   // A file another running copy holds is only read; the window says so when asked to save.

@@ -14,11 +14,13 @@
 #include "app/banner_icons.h"
 #include "app/blocked_word_window.h"
 #include "app/control_access.h"
+#include "app/digit_spin_box.h"
 #include "app/enabling_rules.h"
 #include "app/option_binding.h"
 #include "app/phrase_editor_window.h"
 #include "app/qt_text.h"
 #include "app/settings_model.h"
+#include "app/window_placement.h"
 #include "app/window_texts.h"
 #include "engine/option_settings.h"
 #include "ui_main_window.h"
@@ -56,6 +58,7 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
       dialogs_(dialogs),
       form_(std::make_unique<Ui::MainWindowForm>()) {
   form_->setupUi(this);
+  move(kMainWindowPosition);
   setWindowIcon(ProgramIcon());
   form_->图片保存配置->setIcon(SaveSettingsIcon());
   form_->图片疑点说明->setIcon(HelpIcon());
@@ -127,8 +130,8 @@ void MainWindow::connectControls() {
       connect(line, &QLineEdit::textChanged, this, &MainWindow::pushOptions);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
       connect(plain, &QPlainTextEdit::textChanged, this, &MainWindow::pushOptions);
-    } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
-      connect(spin, &QSpinBox::valueChanged, this, &MainWindow::pushOptions);
+    } else if (auto* digits = qobject_cast<DigitSpinBox*>(control)) {
+      connect(digits, &DigitSpinBox::textChanged, this, &MainWindow::pushOptions);
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
       connect(combo, &QComboBox::currentIndexChanged, this, &MainWindow::pushOptions);
       connect(combo, &QComboBox::editTextChanged, this, &MainWindow::pushOptions);

@@ -9,6 +9,7 @@
 
 #include "app/qt_text.h"
 #include "app/settings_model.h"
+#include "app/window_placement.h"
 #include "ui_phrase_editor_window.h"
 
 namespace gw::app {
@@ -27,6 +28,7 @@ PhraseEditorWindow::PhraseEditorWindow(SettingsStore& settings, Dialogs& dialogs
       phraseBox_(phraseBox),
       form_(std::make_unique<Ui::PhraseEditorWindowForm>()) {
   form_->setupUi(this);
+  move(kAuxiliaryWindowPosition);
   connect(form_->按钮添加, &QPushButton::clicked, this, &PhraseEditorWindow::onAddClicked);
   connect(form_->按钮删除, &QPushButton::clicked, this, &PhraseEditorWindow::onDeleteClicked);
   connect(form_->按钮修改, &QPushButton::clicked, this, &PhraseEditorWindow::onModifyClicked);

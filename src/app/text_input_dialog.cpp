@@ -12,6 +12,7 @@
 
 #include "app/dialogs.h"
 #include "app/qt_text.h"
+#include "app/window_placement.h"
 #include "text/source_reader.h"
 
 namespace gw::app {
@@ -39,6 +40,8 @@ TextInputDialog::TextInputDialog(Dialogs& dialogs, QWidget* parent, const QStrin
   setObjectName(QStringLiteral("文本输入对话框"));
   setWindowTitle(title);
   resize(495, 393);
+  // Placed where the other auxiliary windows appear rather than centred over its owner.
+  move(kAuxiliaryWindowPosition);
 
   auto* layout = new QVBoxLayout(this);
   auto* promptBox = new QPlainTextEdit(prompt, this);

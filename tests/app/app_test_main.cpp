@@ -4,11 +4,15 @@
 
 #include <QApplication>
 
+#include "app/application_setup.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
+  // The program's own names and Qt's Chinese texts, as the program sets them up.
+  gw::app::SetUpApplication(application);
   return RUN_ALL_TESTS();
 }

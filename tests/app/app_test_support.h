@@ -22,6 +22,11 @@
 #include "app/dialogs.h"
 #include "text/charset.h"
 
+// Failed comparisons show Qt strings as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
 namespace gw::app::testing {
 
 // GBK text from a UTF-8 literal.

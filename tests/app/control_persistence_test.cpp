@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "app/control_access.h"
+#include "app/digit_spin_box.h"
 #include "app_test_support.h"
 
 namespace gw::app {
@@ -65,6 +66,7 @@ TEST_F(ControlPersistenceTest, TheWalkSavesEachControlByItsKindAndSkipsMisnamedA
   Add<QLineEdit>(window, "编辑框乙")->setText("一行");
   Add<QPlainTextEdit>(window, "编辑框多行")->setPlainText("上\n下");
   Add<QSpinBox>(window, "编辑框数")->setValue(7);
+  Add<DigitSpinBox>(window, "编辑框字数")->setText("150");
   auto* words = Add<QComboBox>(window, "编辑框词");  // an edit-box name on a combo box
   words->setEditable(true);
   words->setEditText("词1|词2");
@@ -88,6 +90,7 @@ TEST_F(ControlPersistenceTest, TheWalkSavesEachControlByItsKindAndSkipsMisnamedA
   EXPECT_NE(saved.find(G("编辑框乙=一行")), std::string::npos);
   EXPECT_NE(saved.find(G("编辑框多行=上┊*┊下")), std::string::npos);
   EXPECT_NE(saved.find(G("编辑框数=7")), std::string::npos);
+  EXPECT_NE(saved.find(G("编辑框字数=150")), std::string::npos);
   EXPECT_NE(saved.find(G("组合框丙=2")), std::string::npos);
   EXPECT_NE(saved.find(G("按钮丁.标记=/home/用户/a.txt")), std::string::npos);
   EXPECT_EQ(saved.find(G("编辑框词")), std::string::npos);
@@ -103,6 +106,7 @@ TEST_F(ControlPersistenceTest, TheWalkSavesEachControlByItsKindAndSkipsMisnamedA
   auto* line = Add<QLineEdit>(copy, "编辑框乙");
   auto* multi = Add<QPlainTextEdit>(copy, "编辑框多行");
   auto* spin = Add<QSpinBox>(copy, "编辑框数");
+  auto* digits = Add<DigitSpinBox>(copy, "编辑框字数");
   auto* combo2 = Add<QComboBox>(copy, "组合框丙");
   combo2->addItems({"零", "一", "二"});
   auto* bytes2 = Add<QLineEdit>(copy, "编辑框字节");
@@ -116,6 +120,7 @@ TEST_F(ControlPersistenceTest, TheWalkSavesEachControlByItsKindAndSkipsMisnamedA
   EXPECT_EQ(line->text(), "一行");
   EXPECT_EQ(multi->toPlainText(), "上\n下");
   EXPECT_EQ(spin->value(), 7);
+  EXPECT_EQ(digits->text(), "150");
   EXPECT_EQ(combo2->currentIndex(), 2);
   EXPECT_EQ(bytes2->text(), "放进字节文件");
   EXPECT_EQ(never2->text(), "form");

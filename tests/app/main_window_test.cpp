@@ -11,12 +11,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
+#include "app/blocked_word_window.h"
 #include "app/control_access.h"
+#include "app/digit_spin_box.h"
 #include "app/option_binding.h"
+#include "app/phrase_editor_window.h"
 #include "app_test_support.h"
 #include "engine/options.h"
 
@@ -105,8 +107,31 @@ TEST_F(MainWindowTest, AtFirstStartEveryControlShowsItsFormDefault) {
   // Dependent controls follow the form's check boxes.
   EXPECT_FALSE(Find<QComboBox>(window, "编辑框词").isEnabled());
   EXPECT_FALSE(Find<QPushButton>(window, "按钮屏蔽词设置").isEnabled());
-  EXPECT_TRUE(Find<QSpinBox>(window, "编辑框最多字数").isEnabled());
+  EXPECT_TRUE(Find<DigitSpinBox>(window, "编辑框最多字数").isEnabled());
   EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(MainWindowTest, WindowsOpenWhereTheInventoryPlacesThemAndTheInsertWordsRowShowsItsWords) {
+  MainWindow& window = start();
+  EXPECT_EQ(window.pos(), QPoint(50, 0));
+  EXPECT_EQ(Find<QComboBox>(window, "编辑框词").width(), 240);
+  EXPECT_EQ(Find<QPushButton>(window, "按钮编辑").width(), 48);
+  // The row fits its group: the button ends inside the group's frame.
+  const auto& group = Find<QGroupBox>(window, "分组框4");
+  const QWidget& edit = Find<QPushButton>(window, "按钮编辑");
+  EXPECT_LE(edit.mapTo(&group, QPoint(edit.width(), 0)).x(), group.width());
+
+  Find<QCheckBox>(window, "选择框过滤屏蔽词").setChecked(true);
+  Find<QPushButton>(window, "按钮屏蔽词设置").click();
+  Find<QCheckBox>(window, "选择框插入词").setChecked(true);
+  Find<QPushButton>(window, "按钮编辑").click();
+  const auto* settings = window.findChild<BlockedWordWindow*>();
+  const auto* editor = window.findChild<PhraseEditorWindow*>();
+  ASSERT_TRUE(settings && editor);
+  EXPECT_TRUE(settings->isVisible());
+  EXPECT_EQ(settings->pos(), QPoint(50, 50));
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->pos(), QPoint(50, 50));
 }
 
 TEST_F(MainWindowTest, TheWindowOpensWithAPreviewOfTheSampleExport) {
@@ -156,7 +181,7 @@ TEST_F(MainWindowTest, SavedOptionsComeBackAfterARestart) {
   MainWindow& first = start();
   Find<QCheckBox>(first, "选择框插入词").setChecked(true);
   Find<QCheckBox>(first, "选择框最少字数").setChecked(false);
-  Find<QSpinBox>(first, "编辑框最多字数").setValue(80);
+  Find<DigitSpinBox>(first, "编辑框最多字数").setText("80");
   Find<QComboBox>(first, "编辑框词").setEditText("甲|乙|http://example.org/");
   Find<QComboBox>(first, "组合框标题位置").setCurrentIndex(0);
   Find<QComboBox>(first, "组合框编码").setCurrentIndex(2);
@@ -184,8 +209,8 @@ TEST_F(MainWindowTest, SavedOptionsComeBackAfterARestart) {
   EXPECT_TRUE(Find<QCheckBox>(second, "选择框插入词").isChecked());
   EXPECT_TRUE(Find<QComboBox>(second, "编辑框词").isEnabled());
   EXPECT_FALSE(Find<QCheckBox>(second, "选择框最少字数").isChecked());
-  EXPECT_FALSE(Find<QSpinBox>(second, "编辑框最少字数").isEnabled());
-  EXPECT_EQ(Find<QSpinBox>(second, "编辑框最多字数").value(), 80);
+  EXPECT_FALSE(Find<DigitSpinBox>(second, "编辑框最少字数").isEnabled());
+  EXPECT_EQ(Find<DigitSpinBox>(second, "编辑框最多字数").text(), "80");
   EXPECT_EQ(Find<QComboBox>(second, "编辑框词").currentText(), "甲|乙|http://example.org/");
   EXPECT_EQ(Find<QComboBox>(second, "组合框标题位置").currentIndex(), 0);
   EXPECT_EQ(Find<QComboBox>(second, "组合框编码").currentIndex(), 2);
@@ -267,15 +292,40 @@ TEST_F(MainWindowTest, DigitBoxesRefuseLettersAndSpinBoxesStopAtTheirLimits) {
   QTest::keyClicks(&times, "x9");
   EXPECT_EQ(times.text(), "9");
 
+  // The length boxes take any number typed; their buttons stop at 0 and 100.
   for (const char* name : {"编辑框最少字数", "编辑框最多字数", "编辑框标题最少字数"}) {
-    auto& spin = Find<QSpinBox>(window, name);
-    spin.setValue(100);
-    spin.stepUp();
-    EXPECT_EQ(spin.value(), 100) << name;
-    spin.setValue(0);
-    spin.stepDown();
-    EXPECT_EQ(spin.value(), 0) << name;
+    auto& box = Find<DigitSpinBox>(window, name);
+    box.setFocus();
+    box.selectAll();
+    QTest::keyClicks(&box, "1x50");
+    EXPECT_EQ(box.text(), "150") << name;
+    box.setText("100");
+    box.stepUp();
+    EXPECT_EQ(box.text(), "100") << name;
+    box.setText("0");
+    box.stepDown();
+    EXPECT_EQ(box.text(), "0") << name;
   }
+}
+
+TEST_F(MainWindowTest, AStoredLengthAboveTheButtonsRangeIsShownUsedAndSavedAsItIs) {
+  testing::WriteBytes(settingsFile(),
+                      G("[基本配置]\r\n最少字数a=150\r\n最多字数a=2000\r\n标题最少字数=120\r\n"));
+  MainWindow& window = start();
+  EXPECT_EQ(EditBoxText(Find<QWidget>(window, "编辑框最少字数")).toStdString(), "150");
+  EXPECT_EQ(EditBoxText(Find<QWidget>(window, "编辑框最多字数")).toStdString(), "2000");
+  EXPECT_EQ(EditBoxText(Find<QWidget>(window, "编辑框标题最少字数")).toStdString(), "120");
+  // A run reads the same numbers the command line reads from this file.
+  const Options options = GatherOptions(window);
+  EXPECT_EQ(options.编辑框最少字数, "150");
+  EXPECT_EQ(options.编辑框最多字数, "2000");
+  EXPECT_EQ(options.编辑框标题最少字数, "120");
+
+  EXPECT_TRUE(window.close());
+  const std::string saved = ReadBytes(settingsFile());
+  EXPECT_NE(saved.find(G("最少字数a=150\r\n")), std::string::npos);
+  EXPECT_NE(saved.find(G("最多字数a=2000\r\n")), std::string::npos);
+  EXPECT_NE(saved.find(G("标题最少字数=120\r\n")), std::string::npos);
 }
 
 TEST_F(MainWindowTest, TheFolderChooserOpensOnTheBoxFolderAndCancelLeavesTheBox) {

@@ -46,6 +46,17 @@ TEST(TextInputDialog, ItsToolsRestoreClearAndPasteTheText) {
   EXPECT_FALSE(dialog.changed());
 }
 
+TEST(TextInputDialog, ItOpensWhereTheOtherAuxiliaryWindowsDoNotOverItsOwner) {
+  FakeDialogs dialogs;
+  QWidget owner;
+  owner.setGeometry(400, 300, 600, 500);
+  owner.show();
+  TextInputDialog dialog(dialogs, &owner, "添加", "提示", "", TextInputMode::Edit);
+  dialog.show();
+  EXPECT_EQ(dialog.pos(), QPoint(50, 50));
+  EXPECT_EQ(dialog.size(), QSize(495, 393));
+}
+
 TEST(TextInputDialog, AChangedTextIsDiscardedOnlyWhenTheUserSaysSo) {
   FakeDialogs dialogs;
   TextInputDialog dialog(dialogs, nullptr, "添加", "提示", "词1|词2", TextInputMode::Edit);
