@@ -68,8 +68,8 @@ TEST_F(CliEndToEnd, GenerateWritesTheArticlesItCountsInTheSummary) {
   ASSERT_EQ(result.status, 0) << result.err;
   const auto articles = Tree(outFolder("out"));
   ASSERT_FALSE(articles.empty());
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) +
+                            " 篇\n文章保存在：" + outFolder("out") + "\n");
   for (const auto& [name, bytes] : articles) {
     EXPECT_TRUE(name.ends_with(".txt")) << name;
     EXPECT_NE(bytes.find("<p>"), std::string::npos)
@@ -111,8 +111,9 @@ TEST_F(CliEndToEnd, SetOverridesReachTheRun) {
   ASSERT_EQ(result.status, 0) << result.err;
   const auto articles = Tree(outFolder("out"));
   ASSERT_GT(articles.size(), 3u);
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  EXPECT_TRUE(result.out.starts_with("处理完成，共处理 1 个文件，生成 " +
+                                     std::to_string(articles.size()) + " 篇\n"))
+      << result.out;
   for (const auto& [name, bytes] : articles) {
     EXPECT_TRUE(name.starts_with("读书会")) << "keyword before the title: " << name;
     EXPECT_TRUE(name.ends_with(".md")) << name;
@@ -218,14 +219,21 @@ TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
   const Result result =
       run({"generate", "--quiet", "--set", saveTo("out"), "缺失.txt", "群聊.txt"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("缺失.txt"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err, "gathwrite-cli: 无法读取文件：缺失.txt（没有那个文件或目录）\n");
   const auto articles = Tree(outFolder("out"));
   EXPECT_FALSE(articles.empty());
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) +
+                            " 篇\n文章保存在：" + outFolder("out") + "\n")
+      << "the folder of the missing file is not named";
 
-  EXPECT_EQ(run({"preview", "缺失.txt"}).status, 1);
-  EXPECT_EQ(run({"messages", "缺失.txt"}).status, 1);
+  // The reason is the system's, in the program's words, for every command that reads a source.
+  const Result preview = run({"preview", "--quiet", "群聊.txt/x"});
+  EXPECT_EQ(preview.status, 1);
+  EXPECT_EQ(preview.err, "gathwrite-cli: 无法读取文件：群聊.txt/x（不是目录）\n");
+  fs::create_directory(folder_ / "目录");
+  const Result messages = run({"messages", "--quiet", "目录"});
+  EXPECT_EQ(messages.status, 1);
+  EXPECT_EQ(messages.err, "gathwrite-cli: 无法读取文件：目录（是一个目录）\n");
   const Result filter = run({"filter", "--set", "屏蔽词过滤器/词库=缺失.txt", "群聊.txt"});
   EXPECT_EQ(filter.status, 1) << "a library that cannot be read";
   EXPECT_FALSE(fs::exists(folder_ / "群聊_已过滤.txt"));
@@ -262,7 +270,8 @@ TEST_F(CliEndToEnd, UsageErrorsExitWithTwoAndAHint) {
   for (const auto& command : commands) {
     const Result result = run(command);
     EXPECT_EQ(result.status, 2) << command[0] << " " << command[1];
-    EXPECT_TRUE(result.err.ends_with("\nTry 'gathwrite-cli --help'.\n")) << result.err;
+    EXPECT_TRUE(result.err.starts_with("gathwrite-cli: ")) << result.err;
+    EXPECT_TRUE(result.err.ends_with("\n请用 gathwrite-cli --help 查看用法。\n")) << result.err;
     EXPECT_EQ(result.out, "");
   }
   EXPECT_FALSE(fs::exists(folder_ / "群聊")) << "nothing runs after a usage error";
@@ -271,12 +280,16 @@ TEST_F(CliEndToEnd, UsageErrorsExitWithTwoAndAHint) {
 TEST_F(CliEndToEnd, HelpAndVersion) {
   const Result help = run({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage:\n  gathwrite-cli generate [OPTIONS] FILE..."))
+  EXPECT_TRUE(help.out.starts_with("用法：\n  gathwrite-cli generate [选项] 文件...\n"))
       << help.out;
-  EXPECT_NE(help.out.find("--set NAME=VALUE"), std::string::npos);
+  for (const char* part :
+       {"--set 名称=值", "-o, --output 文件夹", "gathwrite-cli options",
+        "退出状态：\n  0    成功\n  1    ", "\n  2    命令行有误\n", "\n  130  ", "\n  143  "}) {
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  }
   const Result version = run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "gathwrite-cli 1.6.0.3\n");
+  EXPECT_EQ(version.out, "gathwrite-cli " GW_EXPECTED_VERSION "\n");
 }
 
 }  // namespace
