@@ -279,8 +279,8 @@ TEST_F(CliEndToEnd, UsageErrorsExitWithTwoAndAHint) {
 }
 
 TEST_F(CliEndToEnd, OutputOptionChoosesTheFolderAndTheSummaryNamesEveryFolderUsed) {
-  const Result result = run({"generate", "--quiet", "--seed", "1", "-o", outFolder("a"),
-                             "--set", saveTo("b"), "--output", outFolder("c"), "群聊.txt"});
+  const Result result = run({"generate", "--quiet", "--seed", "1", "-o", outFolder("a"), "--set",
+                             saveTo("b"), "--output", outFolder("c"), "群聊.txt"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_FALSE(fs::exists(outFolder("a")));
   EXPECT_FALSE(fs::exists(outFolder("b")));
@@ -309,8 +309,8 @@ TEST_F(CliEndToEnd, ADashReadsStandardInputAndGenerateThenNeedsAFolder) {
             std::string::npos)
       << refused.err;
 
-  const Result piped = run({"generate", "--quiet", "--seed", "6", "-o", outFolder("in"), "-"},
-                           sample);
+  const Result piped =
+      run({"generate", "--quiet", "--seed", "6", "-o", outFolder("in"), "-"}, sample);
   ASSERT_EQ(piped.status, 0) << piped.err;
   const Result named =
       run({"generate", "--quiet", "--seed", "6", "-o", outFolder("file"), "群聊.txt"});
@@ -320,9 +320,10 @@ TEST_F(CliEndToEnd, ADashReadsStandardInputAndGenerateThenNeedsAFolder) {
 
 TEST_F(CliEndToEnd, OptionsListsEveryOptionWithTheValueARunWouldUse) {
   const fs::path settings = folder_ / "settings.ini";
-  std::ofstream(settings, std::ios::binary)
-      << gw::Utf8ToGbk("[基本配置]\r\n最少字数a=3\r\n标题位置=0\r\n[屏蔽词过滤器]\r\n代替符=@@\r\n");
-  const Result text = run({"options", "--settings", settings.string(), "--set", "编辑框最少字数=9"});
+  std::ofstream(settings, std::ios::binary) << gw::Utf8ToGbk(
+      "[基本配置]\r\n最少字数a=3\r\n标题位置=0\r\n[屏蔽词过滤器]\r\n代替符=@@\r\n");
+  const Result text =
+      run({"options", "--settings", settings.string(), "--set", "编辑框最少字数=9"});
   ASSERT_EQ(text.status, 0) << text.err;
   // What the listing says of `name`, after the padding that aligns the names.
   const auto described = [&text](const std::string& name) {
@@ -333,7 +334,8 @@ TEST_F(CliEndToEnd, OptionsListsEveryOptionWithTheValueARunWouldUse) {
     const std::size_t begin = text.out.find_first_not_of(' ', at + 1 + name.size());
     return text.out.substr(begin, text.out.find('\n', begin) - begin);
   };
-  EXPECT_EQ(described("编辑框最少字数"), "文本  默认 \"2\"  当前 \"9\"") << "--set wins over the file";
+  EXPECT_EQ(described("编辑框最少字数"), "文本  默认 \"2\"  当前 \"9\"")
+      << "--set wins over the file";
   EXPECT_EQ(described("组合框标题位置"),
             "组合框（0 标题前，1 标题后，2 随机位置）  默认 2 随机位置  当前 0 标题前");
   EXPECT_EQ(described("屏蔽词过滤器/代替符"), "文本  默认 \"**\"  当前 \"@@\"");

@@ -67,8 +67,7 @@ TEST(RoffEscaped, ControlCharactersAtLineStartsBackslashesAndHyphensArePlainText
 
 // COMPREPLY after the completion script completed `words`, the last of them under the cursor.
 std::string Complete(const std::string& words) {
-  const std::string script = "source " + ShellQuoted(GW_CLI_COMPLETION) + "; COMP_WORDS=(" +
-                             words +
+  const std::string script = "source " + ShellQuoted(GW_CLI_COMPLETION) + "; COMP_WORDS=(" + words +
                              "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _gathwrite_cli; "
                              "((${#COMPREPLY[@]})) && printf '%s\\n' \"${COMPREPLY[@]}\"";
   return Output("bash --norc --noprofile -c " + ShellQuoted(script));
@@ -76,7 +75,8 @@ std::string Complete(const std::string& words) {
 
 TEST(BashCompletion, OffersOptionNamesAfterSetSubcommandsFirstAndOptionsAfterADash) {
   EXPECT_EQ(ReadBytes(GW_CLI_COMPLETION), gw::cli::BashCompletion());
-  EXPECT_EQ(Complete("gathwrite-cli generate --set 编辑框最"), "编辑框最少字数=\n编辑框最多字数=\n");
+  EXPECT_EQ(Complete("gathwrite-cli generate --set 编辑框最"),
+            "编辑框最少字数=\n编辑框最多字数=\n");
   EXPECT_EQ(Complete("gathwrite-cli options --set 屏蔽词过滤器/代"), "屏蔽词过滤器/代替符=\n");
   EXPECT_EQ(Complete("gathwrite-cli --quiet ge"), "generate\n");
   EXPECT_EQ(Complete("gathwrite-cli generate --ou"), "--output\n");

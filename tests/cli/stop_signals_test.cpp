@@ -80,8 +80,9 @@ class StopSignals : public ::testing::Test {
     static int runs = 0;
     Child child;
     child.out = folder_ / ("run" + std::to_string(++runs) + ".out");
-    std::vector<std::string> arguments = {GW_CLI_BINARY, "generate", "--seed", "3", "--settings",
-                                          (folder_ / "none.ini").string(), "--quiet"};
+    std::vector<std::string> arguments = {
+        GW_CLI_BINARY, "generate", "--seed", "3", "--settings", (folder_ / "none.ini").string(),
+        "--quiet"};
     arguments.insert(arguments.end(), options.begin(), options.end());
     arguments.push_back((folder_ / "export.txt").string());
     std::vector<char*> argv;
@@ -120,8 +121,8 @@ class StopSignals : public ::testing::Test {
     for (const auto& [name, bytes] : written) {
       const auto same = reference_.find(name);
       ASSERT_NE(same, reference_.end()) << name;
-      EXPECT_EQ(bytes, same->second) << "a whole article, as the uninterrupted run wrote it: "
-                                     << name;
+      EXPECT_EQ(bytes, same->second)
+          << "a whole article, as the uninterrupted run wrote it: " << name;
     }
   }
 

@@ -67,8 +67,8 @@ class TerminalProgress : public ::testing::Test {
     std::string settings = (folder_ / "none.ini").string();
     std::string out = (folder_ / "out").string();
     std::string source = (folder_ / "群聊记录导出文件名很长很长.txt").string();
-    std::vector<std::string> arguments = {
-        GW_CLI_BINARY, "generate", "--seed", "1", "--settings", settings, "-o", out, source};
+    std::vector<std::string> arguments = {GW_CLI_BINARY, "generate", "--seed", "1",   "--settings",
+                                          settings,      "-o",       out,      source};
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
       argv.push_back(argument.data());
@@ -84,7 +84,9 @@ class TerminalProgress : public ::testing::Test {
     bool resized = resizedTo == 0;
     char buffer[4096];
     while (true) {
-      struct pollfd ready {master, POLLIN, 0};
+      struct pollfd ready {
+        master, POLLIN, 0
+      };
       if (::poll(&ready, 1, 30000) <= 0) {
         break;
       }
