@@ -13,38 +13,6 @@ std::string MainOptionValue(const Options& options, const OptionSpec& row) {
   return GbkToUtf8(OptionValueText(options, row));
 }
 
-std::string KindText(const OptionDescription& option) {
-  switch (option.kind) {
-    case OptionKind::CheckBox:
-      return "复选框";
-    case OptionKind::ComboBox: {
-      std::string text = "组合框（";
-      for (std::size_t i = 0; i < option.items.size(); ++i) {
-        text += (i ? "，" : "") + std::to_string(i) + " " + option.items[i];
-      }
-      return text + "）";
-    }
-    case OptionKind::Text:
-      break;
-  }
-  return "文本";
-}
-
-// A value as the text listing shows it: a combo box's index with its item, a text quoted.
-std::string ValueText(const OptionDescription& option, const std::string& value) {
-  switch (option.kind) {
-    case OptionKind::CheckBox:
-      return value;
-    case OptionKind::ComboBox: {
-      const std::size_t index = static_cast<std::size_t>(std::stoul(value));
-      return index < option.items.size() ? value + " " + option.items[index] : value;
-    }
-    case OptionKind::Text:
-      break;
-  }
-  return JsonQuoted(value);
-}
-
 std::string JsonValue(const OptionDescription& option, const std::string& value) {
   switch (option.kind) {
     case OptionKind::CheckBox:
@@ -70,6 +38,37 @@ std::string JsonKind(OptionKind kind) {
 }
 
 }  // namespace
+
+std::string KindText(const OptionDescription& option) {
+  switch (option.kind) {
+    case OptionKind::CheckBox:
+      return "复选框";
+    case OptionKind::ComboBox: {
+      std::string text = "组合框（";
+      for (std::size_t i = 0; i < option.items.size(); ++i) {
+        text += (i ? "，" : "") + std::to_string(i) + " " + option.items[i];
+      }
+      return text + "）";
+    }
+    case OptionKind::Text:
+      break;
+  }
+  return "文本";
+}
+
+std::string ValueText(const OptionDescription& option, const std::string& value) {
+  switch (option.kind) {
+    case OptionKind::CheckBox:
+      return value;
+    case OptionKind::ComboBox: {
+      const std::size_t index = static_cast<std::size_t>(std::stoul(value));
+      return index < option.items.size() ? value + " " + option.items[index] : value;
+    }
+    case OptionKind::Text:
+      break;
+  }
+  return JsonQuoted(value);
+}
 
 std::vector<OptionDescription> DescribeOptions(const CliSettings& effective) {
   const CliSettings defaults = DefaultCliSettings();

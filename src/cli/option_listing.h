@@ -21,6 +21,12 @@ struct OptionDescription {
 // value from `effective`.
 std::vector<OptionDescription> DescribeOptions(const CliSettings& effective);
 
+// The kind as the listing names it: "复选框", "文本", or "组合框" with every index and item.
+std::string KindText(const OptionDescription& option);
+
+// A value as the listing shows it: a combo box's index with its item, a text quoted.
+std::string ValueText(const OptionDescription& option, const std::string& value);
+
 // One line per option: the name, the kind (with a combo box's indexes and items), "默认" and
 // "当前" values; texts are quoted so that an empty text or a line break shows. Names are padded
 // to one column width.

@@ -24,23 +24,6 @@ std::string OptionHead(const OptionUsage& option) {
   return head;
 }
 
-std::string KindAndDefault(const OptionDescription& option) {
-  switch (option.kind) {
-    case OptionKind::CheckBox:
-      return "复选框，默认 " + option.defaultValue;
-    case OptionKind::ComboBox: {
-      std::string text = "组合框（";
-      for (std::size_t i = 0; i < option.items.size(); ++i) {
-        text += (i ? "，" : "") + std::to_string(i) + " " + option.items[i];
-      }
-      return text + "），默认 " + option.defaultValue;
-    }
-    case OptionKind::Text:
-      break;
-  }
-  return "文本，默认 " + JsonQuoted(option.defaultValue);
-}
-
 // Words for a bash word list, each on its own line of a quoted array.
 std::string BashArray(const std::vector<std::string>& words) {
   std::string array = "(";
@@ -111,8 +94,9 @@ std::string ManPage() {
   page += ".SH " + RoffEscaped("可设置的选项") + "\n" +
           RoffEscaped("--set 接受以下名称；gathwrite-cli options 还列出本次运行将用的值。") + "\n";
   for (const OptionDescription& option : DescribeOptions(DefaultCliSettings())) {
-    page +=
-        ".TP\n.B " + RoffEscaped(option.name) + "\n" + RoffEscaped(KindAndDefault(option)) + "\n";
+    page += ".TP\n.B " + RoffEscaped(option.name) + "\n" +
+            RoffEscaped(KindText(option) + "，默认 " + ValueText(option, option.defaultValue)) +
+            "\n";
   }
   page += ".SH 退出状态\n";
   for (const ExitStatusUsage& exit : ExitStatuses()) {
