@@ -144,7 +144,8 @@ TEST_F(StopSignals, SigtermStopsTheRunTheSameWayAndExitsWith143) {
 TEST_F(StopSignals, ASecondCtrlCEndsTheProgramWithTheSameStatus) {
   const fs::path output = folder_ / "twice";
   const Child child = Run({"-o", output.string()});
-  while (FileCount(output) < 1) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (FileCount(output) < 1 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   ASSERT_EQ(::kill(child.pid, SIGINT), 0);
