@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   clang libclang-rt-14-dev
+  man-db groff-base
 )
 
 missing=()

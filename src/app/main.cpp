@@ -1,6 +1,10 @@
 // The desktop program: binds the settings store to the settings file, shows the main window and
 // runs the window event loop until it is closed.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "gw_version.h"
 
 #include "app/application_setup.h"
 #include "app/main_window.h"
@@ -9,6 +13,11 @@
 #include "settings/settings_store.h"
 
 int main(int argc, char* argv[]) {
+  // Answered before the application object exists, so that it needs no display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("gathwrite " GW_VERSION);
+    return 0;
+  }
   QApplication application(argc, argv);
   gw::app::SetUpApplication(application);
 

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/progress_display.h"
+
 namespace gw::cli {
 
 // `arguments` are those after the program name (UTF-8). `errIsTerminal` chooses the progress
-// bar over progress lines.
+// bar over progress lines; `columns` gives the terminal's width for it. A run stopped by a
+// signal (see stop_signals.h) ends with 128 + the signal's number.
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-           bool errIsTerminal);
+           bool errIsTerminal, ProgressDisplay::ColumnSource columns = {});
 
 }  // namespace gw::cli

@@ -1,5 +1,6 @@
 #include "cli/cli_arguments.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace gw::cli {
@@ -11,10 +12,8 @@ struct CommandName {
 };
 
 constexpr CommandName kCommands[] = {
-    {"generate", Command::Generate},
-    {"preview", Command::Preview},
-    {"messages", Command::Messages},
-    {"filter", Command::Filter},
+    {"generate", Command::Generate}, {"preview", Command::Preview}, {"messages", Command::Messages},
+    {"filter", Command::Filter},     {"options", Command::Options},
 };
 
 // Splits "--name=value" into its parts; `value` stays empty without "=".
@@ -29,18 +28,38 @@ bool SplitInlineValue(std::string_view argument, std::string_view& name, std::st
   return true;
 }
 
-std::string CheckFileCount(const CliArguments& arguments, std::string_view command) {
+// The usage error of files that do not suit the command, or the empty text.
+std::string CheckFiles(const CliArguments& arguments, std::string_view command) {
+  const std::string name(command);
+  if (arguments.command == Command::Options) {
+    return arguments.files.empty() ? std::string() : "options 不接受文件";
+  }
+  if (arguments.json) {
+    return "选项 --json 只用于 options";
+  }
   if (arguments.files.empty()) {
-    return "missing file for '" + std::string(command) + "'";
+    return name + " 缺少文件";
   }
   if ((arguments.command == Command::Preview || arguments.command == Command::Messages) &&
       arguments.files.size() > 1) {
-    return "'" + std::string(command) + "' takes one file";
+    return name + " 只接受一个文件";
+  }
+  const auto stdinCount =
+      std::count(arguments.files.begin(), arguments.files.end(), kStandardInput);
+  if (stdinCount > 0 && arguments.command == Command::Filter) {
+    return "filter 不能读取标准输入（-）：它把结果写在每个文件旁边";
+  }
+  if (stdinCount > 1) {
+    return "标准输入（-）只能读取一次";
   }
   return {};
 }
 
 }  // namespace
+
+bool CliArguments::readsStandardInput() const {
+  return std::find(files.begin(), files.end(), kStandardInput) != files.end();
+}
 
 std::optional<std::uint64_t> ParseSeed(std::string_view text) {
   std::uint64_t seed = 0;
@@ -70,7 +89,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
           }
         }
         if (!haveCommand) {
-          parsed.usageError = "unknown subcommand '" + std::string(argument) + "'";
+          parsed.usageError = "未知的子命令：" + std::string(argument);
           return parsed;
         }
       } else {
@@ -94,37 +113,50 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
       result.quiet = true;
       continue;
     }
+    if (argument == "--json") {
+      result.json = true;
+      continue;
+    }
 
     std::string_view name;
     std::string_view value;
     const bool inlineValue = SplitInlineValue(argument, name, value);
-    if (name != "--settings" && name != "--set" && name != "--seed") {
-      parsed.usageError = "unknown option '" + std::string(argument) + "'";
+    if (name == "-o") {
+      name = "--output";
+    }
+    if (name != "--settings" && name != "--set" && name != "--seed" && name != "--output") {
+      parsed.usageError = "未知的选项：" + std::string(argument);
       return parsed;
     }
     if (!inlineValue) {
       if (i + 1 >= arguments.size()) {
-        parsed.usageError = "option '" + std::string(name) + "' needs a value";
+        parsed.usageError = "选项 " + std::string(name) + " 需要一个值";
         return parsed;
       }
       value = arguments[++i];
     }
     if (name == "--settings") {
       if (value.empty()) {
-        parsed.usageError = "option '--settings' needs a path";
+        parsed.usageError = "选项 --settings 需要一个路径";
         return parsed;
       }
       result.settingsFile = std::filesystem::path(std::string(value));
+    } else if (name == "--output") {
+      if (value.empty()) {
+        parsed.usageError = "选项 --output 需要一个文件夹";
+        return parsed;
+      }
+      result.overrides.push_back({std::string(kOutputFolderOption), std::string(value)});
     } else if (name == "--seed") {
       result.seed = ParseSeed(value);
       if (!result.seed) {
-        parsed.usageError = "bad seed '" + std::string(value) + "': a whole number 0 or above";
+        parsed.usageError = "种子无效：" + std::string(value) + "（应为 0 或更大的整数）";
         return parsed;
       }
     } else {
       const std::size_t equals = value.find('=');
       if (equals == std::string_view::npos || equals == 0) {
-        parsed.usageError = "bad --set '" + std::string(value) + "': expected NAME=VALUE";
+        parsed.usageError = "--set 的参数无效：" + std::string(value) + "（应为 名称=值）";
         return parsed;
       }
       result.overrides.push_back(
@@ -133,10 +165,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
   }
 
   if (!haveCommand) {
-    parsed.usageError = "missing subcommand";
+    parsed.usageError = "缺少子命令";
     return parsed;
   }
-  parsed.usageError = CheckFileCount(result, commandName);
+  parsed.usageError = CheckFiles(result, commandName);
   return parsed;
 }
 

@@ -10,7 +10,7 @@
 
 namespace gw::cli {
 
-enum class Command { Generate, Preview, Messages, Filter, Help, Version };
+enum class Command { Generate, Preview, Messages, Filter, Options, Help, Version };
 
 // One --set NAME=VALUE, both UTF-8 as typed.
 struct OptionOverride {
@@ -18,19 +18,30 @@ struct OptionOverride {
   std::string value;
 };
 
+// The file argument that stands for standard input.
+inline constexpr std::string_view kStandardInput = "-";
+
+// The control that -o/--output sets.
+inline constexpr std::string_view kOutputFolderOption = "编辑框保存文件夹";
+
 struct CliArguments {
   Command command = Command::Help;
   std::optional<std::filesystem::path> settingsFile;
-  std::vector<OptionOverride> overrides;  // in command-line order; a later one wins
+  // --set and -o, in command-line order; a later one wins.
+  std::vector<OptionOverride> overrides;
   std::optional<std::uint64_t> seed;
   bool quiet = false;
-  std::vector<std::string> files;  // UTF-8 file-system paths
+  bool json = false;               // options: print JSON
+  std::vector<std::string> files;  // UTF-8 file-system paths; "-" is standard input
+
+  // Whether one of the files is "-".
+  bool readsStandardInput() const;
 };
 
 // Either the arguments or the reason they make no valid command line.
 struct ParsedArguments {
   CliArguments arguments;
-  std::string usageError;  // empty when the command line is valid
+  std::string usageError;  // empty when the command line is valid (UTF-8, Chinese)
 };
 
 // Reads the arguments after the program name. Options may come before or after the subcommand

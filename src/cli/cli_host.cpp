@@ -1,5 +1,6 @@
 #include "cli/cli_host.h"
 
+#include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
 #include "engine/run_driver.h"
 #include "text/charset.h"
@@ -19,6 +20,10 @@ void CliHost::setStatus(std::string_view text) {
     return;
   }
   progress_.status(text);
+}
+
+bool CliHost::stopRequested() {
+  return StopSignal() != 0;
 }
 
 void CliHost::turnOffWordInsertion() {

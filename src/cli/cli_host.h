@@ -1,5 +1,6 @@
-// The engine's host on the command line: a fixed snapshot of the options, no stop requests,
-// progress on the error stream, problems reported there and counted for the exit status.
+// The engine's host on the command line: a fixed snapshot of the options, stop requests from
+// SIGINT and SIGTERM, progress on the error stream, problems reported there and counted for the
+// exit status.
 #pragma once
 
 #include <memory>
@@ -22,7 +23,10 @@ class CliHost : public Host {
   // Progress, except the run's summary and resting text: the command prints the summary itself.
   void setStatus(std::string_view text) override;
   void reportProgress(int done, int total) override { progress_.progress(done, total); }
-  bool stopRequested() override { return false; }
+  void sourceStarted(int fileIndex, int fileCount) override {
+    progress_.sourceStarted(fileIndex, fileCount);
+  }
+  bool stopRequested() override;
   void reportError(std::string_view text) override { report(text); }
   void reportFileProblem(std::string_view text) override { report(text); }
   // Replaces the snapshot with one whose word insertion is off; holders of the old one keep it.

@@ -1,5 +1,6 @@
 #include "cli/cli_settings.h"
 
+#include "cli/option_names.h"
 #include "engine/option_settings.h"
 #include "settings/settings_store.h"
 #include "text/charset.h"
@@ -13,45 +14,97 @@ const OptionSpec& EncodingSpec() {
   return *row;
 }
 
-std::optional<std::string> ApplyBlockedWordOverride(CliSettings& settings, std::string_view key,
-                                                    const std::string& value) {
-  auto badValue = [&](std::string_view expected) {
-    return "bad value '" + value + "' for " + std::string(kBlockedWordPrefix) + std::string(key) +
-           ": " + std::string(expected);
-  };
-  auto parseBool = [&](bool& target) -> std::optional<std::string> {
-    Options scratch;
-    if (!SetOptionFromText(scratch, *FindOption("选择框过滤屏蔽词"), Utf8ToGbk(value))) {
-      return badValue("真/假, 1/0 or true/false");
-    }
-    target = scratch.选择框过滤屏蔽词;
-    return std::nullopt;
-  };
-
-  if (key == "词库") {
-    settings.blockedWords.libraryPath = value;
-  } else if (key == "分隔符") {
-    settings.blockedWords.separator = Utf8ToGbk(value);
-  } else if (key == "代替符") {
-    settings.blockedWords.replacement = Utf8ToGbk(value);
-  } else if (key == "换行符") {
-    return parseBool(settings.lineBreakKey);
-  } else if (key == "单选框换行符") {
-    return parseBool(settings.lineBreakButtonKey);
-  } else if (key == "编码") {
-    Options scratch;
-    if (!SetOptionFromText(scratch, EncodingSpec(), Utf8ToGbk(value))) {
-      return badValue("an index 0-4 or an item of 组合框编码");
-    }
-    settings.filterEncoding = scratch.组合框编码;
-  } else {
-    return "unknown key '" + std::string(kBlockedWordPrefix) + std::string(key) +
-           "' (词库, 分隔符, 换行符, 单选框换行符, 代替符, 编码)";
+// Check-box values are read as the main window's check boxes read them.
+bool SetBool(bool& target, std::string_view utf8) {
+  Options scratch;
+  if (!SetOptionFromText(scratch, *FindOption("选择框过滤屏蔽词"), Utf8ToGbk(utf8))) {
+    return false;
   }
-  return std::nullopt;
+  target = scratch.选择框过滤屏蔽词;
+  return true;
+}
+
+std::string BoolText(bool value) {
+  return value ? "真" : "假";
+}
+
+std::vector<BlockedWordKey> BuildBlockedWordKeys() {
+  using enum OptionKind;
+  return {
+      {"词库", Text, nullptr, [](const CliSettings& s) { return s.blockedWords.libraryPath; },
+       [](CliSettings& s, std::string_view v) {
+         s.blockedWords.libraryPath = std::string(v);
+         return true;
+       }},
+      {"分隔符", Text, nullptr,
+       [](const CliSettings& s) { return GbkToUtf8(s.blockedWords.separator); },
+       [](CliSettings& s, std::string_view v) {
+         s.blockedWords.separator = Utf8ToGbk(v);
+         return true;
+       }},
+      {"换行符", CheckBox, nullptr, [](const CliSettings& s) { return BoolText(s.lineBreakKey); },
+       [](CliSettings& s, std::string_view v) { return SetBool(s.lineBreakKey, v); }},
+      {"单选框换行符", CheckBox, nullptr,
+       [](const CliSettings& s) { return BoolText(s.lineBreakButtonKey); },
+       [](CliSettings& s, std::string_view v) { return SetBool(s.lineBreakButtonKey, v); }},
+      {"代替符", Text, nullptr,
+       [](const CliSettings& s) { return GbkToUtf8(s.blockedWords.replacement); },
+       [](CliSettings& s, std::string_view v) {
+         s.blockedWords.replacement = Utf8ToGbk(v);
+         return true;
+       }},
+      {"编码", ComboBox, &EncodingSpec().items,
+       [](const CliSettings& s) { return std::to_string(s.filterEncoding); },
+       [](CliSettings& s, std::string_view v) {
+         Options scratch;
+         if (!SetOptionFromText(scratch, EncodingSpec(), Utf8ToGbk(v))) {
+           return false;
+         }
+         s.filterEncoding = scratch.组合框编码;
+         return true;
+       }},
+  };
+}
+
+// What a value of this kind of option looks like, for the message about a value that does not fit.
+std::string ExpectedValue(OptionKind kind, const std::vector<std::string_view>* items) {
+  if (kind == OptionKind::CheckBox) {
+    return "真/假、1/0 或 true/false";
+  }
+  std::string expected = "从 0 起的序号或以下之一：";
+  if (items) {
+    for (std::size_t i = 0; i < items->size(); ++i) {
+      expected += (i ? " " : "") + std::string((*items)[i]);
+    }
+  }
+  return expected;
+}
+
+std::string BadValue(const OptionOverride& entry, OptionKind kind,
+                     const std::vector<std::string_view>* items) {
+  return "选项 " + entry.name + " 的值无效：'" + entry.value + "'（应为" +
+         ExpectedValue(kind, items) + "）";
+}
+
+std::string UnknownName(const std::string& name) {
+  std::string message = "未知的选项名：" + name;
+  const std::vector<std::string> nearest = NearestOptionNames(name);
+  if (nearest.empty()) {
+    return message + "（gathwrite-cli options 列出所有选项）";
+  }
+  message += "。是否想用：";
+  for (std::size_t i = 0; i < nearest.size(); ++i) {
+    message += (i ? "、" : "") + nearest[i];
+  }
+  return message + "？";
 }
 
 }  // namespace
+
+const std::vector<BlockedWordKey>& BlockedWordKeys() {
+  static const std::vector<BlockedWordKey> keys = BuildBlockedWordKeys();
+  return keys;
+}
 
 BlockedWordSettings CliSettings::effectiveBlockedWords() const {
   BlockedWordSettings settings = blockedWords;
@@ -75,32 +128,36 @@ CliSettings ReadCliSettings(const std::filesystem::path& settingsFile) {
   return settings;
 }
 
+CliSettings DefaultCliSettings() {
+  return ReadCliSettings(std::filesystem::path());
+}
+
 std::optional<std::string> ApplyOverrides(CliSettings& settings,
                                           const std::vector<OptionOverride>& overrides) {
   for (const OptionOverride& entry : overrides) {
     const std::string_view name = entry.name;
     if (name.starts_with(kBlockedWordPrefix)) {
-      if (auto error = ApplyBlockedWordOverride(settings, name.substr(kBlockedWordPrefix.size()),
-                                                entry.value)) {
-        return error;
+      const std::string_view key = name.substr(kBlockedWordPrefix.size());
+      const BlockedWordKey* found = nullptr;
+      for (const BlockedWordKey& known : BlockedWordKeys()) {
+        if (known.key == key) {
+          found = &known;
+        }
+      }
+      if (!found) {
+        return UnknownName(entry.name);
+      }
+      if (!found->set(settings, entry.value)) {
+        return BadValue(entry, found->kind, found->items);
       }
       continue;
     }
     const OptionSpec* row = FindOption(name);
     if (!row) {
-      return "unknown control name '" + entry.name + "'";
+      return UnknownName(entry.name);
     }
     if (!SetOptionFromText(settings.options, *row, Utf8ToGbk(entry.value))) {
-      std::string expected;
-      if (std::holds_alternative<bool Options::*>(row->field)) {
-        expected = "真/假, 1/0 or true/false";
-      } else {
-        expected = "an index from 0 or one of";
-        for (std::string_view item : row->items) {
-          expected += " " + std::string(item);
-        }
-      }
-      return "bad value '" + entry.value + "' for " + entry.name + ": " + expected;
+      return BadValue(entry, KindOf(*row), &row->items);
     }
   }
   return std::nullopt;

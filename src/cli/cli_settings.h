@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli_arguments.h"
@@ -30,13 +31,31 @@ struct CliSettings {
   BlockedWordSettings effectiveBlockedWords() const;
 };
 
+// How an option is set: the kind of its control.
+enum class OptionKind { CheckBox, ComboBox, Text };
+
+// A key of section "屏蔽词过滤器" that --set reaches as "屏蔽词过滤器/KEY". Values are UTF-8.
+struct BlockedWordKey {
+  std::string_view key;
+  OptionKind kind;
+  const std::vector<std::string_view>* items;  // a combo box's items; nullptr otherwise
+  std::string (*get)(const CliSettings&);
+  bool (*set)(CliSettings&, std::string_view utf8);  // false when the value does not fit
+};
+
+// The keys, in the order the settings window shows them.
+const std::vector<BlockedWordKey>& BlockedWordKeys();
+
 // Reads the settings file as an in-memory copy: the file is never created, locked or written.
 // A missing or unreadable file leaves the form defaults.
 CliSettings ReadCliSettings(const std::filesystem::path& settingsFile);
 
+// The settings of a run without a settings file.
+CliSettings DefaultCliSettings();
+
 // Applies the overrides in order. Values are UTF-8 and reach the options as GBK; the
 // word-library path stays a file-system path. Returns the usage error of the first override
-// that names no option or whose value does not fit it.
+// that names no option (with the nearest names) or whose value does not fit it.
 std::optional<std::string> ApplyOverrides(CliSettings& settings,
                                           const std::vector<OptionOverride>& overrides);
 

@@ -185,7 +185,7 @@ BatchFileResult BatchReplacer::process(const std::filesystem::path& file) {
   TextEncoding detected = TextEncoding::Auto;
   const SourceRead text = ReadSource(file, EncodingFromIndex(settings_.encoding), detected);
   if (text.status != SourceStatus::Read) {
-    result.problem = SourceProblemText(text.status, file);
+    result.problem = SourceProblemText(text.status, file, text.error);
     return result;
   }
   // The output name differs from the source's, but a link could still lead back to the source.

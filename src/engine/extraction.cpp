@@ -42,6 +42,7 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     if (read.status != SourceStatus::Read) {
       loaded.failure = LoadFailure::Unreadable;
       loaded.readStatus = read.status;
+      loaded.readError = read.error;
       return loaded;
     }
     loaded.text = std::move(read.text);

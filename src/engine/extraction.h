@@ -34,6 +34,7 @@ struct LoadedSource {
   LoadFailure failure = LoadFailure::None;
   // Why an unreadable source was not read (missing, refused for its size, ...).
   SourceStatus readStatus = SourceStatus::Read;
+  int readError = 0;  // the system's error number of an unreadable source, 0 when unknown
 };
 
 // Loads the source and applies, in order: marker removal, the custom replacement, the

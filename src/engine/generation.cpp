@@ -14,7 +14,7 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   if (loaded.failure != LoadFailure::None) {
     result.failure = loaded.failure;
     if (loaded.failure == LoadFailure::Unreadable) {
-      host.reportFileProblem(SourceProblemText(loaded.readStatus, source.path));
+      host.reportFileProblem(SourceProblemText(loaded.readStatus, source.path, loaded.readError));
     }
     return result;
   }

@@ -1,5 +1,6 @@
 #include "engine/source_problems.h"
 
+#include "engine/system_reason.h"
 #include "text/charset.h"
 
 namespace gw {
@@ -21,10 +22,13 @@ const SourceProblemTexts& Texts() {
 
 }  // namespace
 
-std::string SourceProblemText(SourceStatus status, const std::filesystem::path& path) {
+std::string SourceProblemText(SourceStatus status, const std::filesystem::path& path, int error) {
   const std::string name = Utf8ToGbk(path.string());
   switch (status) {
     case SourceStatus::Unreadable:
+      if (error != 0) {
+        return Texts().unreadable + name + Utf8ToGbk("（" + SystemErrorReason(error) + "）");
+      }
       return Texts().unreadable + name;
     case SourceStatus::TooLarge:
       return Texts().tooLarge + name;

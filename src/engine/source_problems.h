@@ -9,8 +9,10 @@
 namespace gw {
 
 // The message for a source that was not read (GBK, naming the file): "无法读取文件：" for a file
-// that cannot be opened, and for a file refused for its size a text that names the limit.
+// that cannot be opened, followed by the system's reason in full-width brackets when `error` (an
+// errno value) is known, and for a file refused for its size a text that names the limit.
 // `status` Read gives the empty text.
-std::string SourceProblemText(SourceStatus status, const std::filesystem::path& path);
+std::string SourceProblemText(SourceStatus status, const std::filesystem::path& path,
+                              int error = 0);
 
 }  // namespace gw

@@ -19,15 +19,21 @@
 namespace gw {
 namespace {
 
-// The whole content of the file, read once, or why it was not read. A read error ends the
-// content where it happened.
-SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& content) {
+// The whole content of the file, read once, or why it was not read (with the system's error
+// number in `error` when it was unreadable). A read error ends the content where it happened.
+SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& content, int& error) {
   const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) {
+    error = errno;
     return SourceStatus::Unreadable;
   }
   struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode)) {
+  if (::fstat(file.get(), &status) != 0) {
+    error = errno;
+    return SourceStatus::Unreadable;
+  }
+  if (S_ISDIR(status.st_mode)) {
+    error = EISDIR;
     return SourceStatus::Unreadable;
   }
   const bool regular = S_ISREG(status.st_mode);
@@ -168,7 +174,7 @@ SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
                       TextEncoding& detected) {
   SourceRead result;
   std::string content;
-  result.status = ReadWholeFile(path, content);
+  result.status = ReadWholeFile(path, content, result.error);
   if (result.status != SourceStatus::Read) {
     return result;
   }

@@ -39,6 +39,7 @@ enum class SourceStatus {
 struct SourceRead {
   std::string text;  // empty unless status is Read
   SourceStatus status = SourceStatus::Read;
+  int error = 0;  // for Unreadable: the errno of the step that failed (open, stat), else 0
 };
 
 // Reads the source as ReadSourceText does, within the size limit. A source that is no regular

@@ -52,24 +52,54 @@ TEST(CliArguments, UsageErrorsNameWhatIsWrong) {
     std::string error;
   };
   const Row rows[] = {
-      {{}, "missing subcommand"},
-      {{"make", "a.txt"}, "unknown subcommand 'make'"},
-      {{"generate", "--colour", "a.txt"}, "unknown option '--colour'"},
-      {{"generate", "a.txt", "--seed"}, "option '--seed' needs a value"},
-      {{"generate", "--seed", "-1", "a.txt"}, "bad seed '-1': a whole number 0 or above"},
-      {{"generate", "--seed", "12x", "a.txt"}, "bad seed '12x': a whole number 0 or above"},
-      {{"generate", "--set", "编辑框前缀", "a.txt"}, "bad --set '编辑框前缀': expected NAME=VALUE"},
-      {{"generate", "--set", "=x", "a.txt"}, "bad --set '=x': expected NAME=VALUE"},
-      {{"generate", "--settings="}, "option '--settings' needs a path"},
-      {{"generate"}, "missing file for 'generate'"},
-      {{"filter", "--quiet"}, "missing file for 'filter'"},
-      {{"preview", "a.txt", "b.txt"}, "'preview' takes one file"},
-      {{"messages", "a.txt", "b.txt"}, "'messages' takes one file"},
+      {{}, "缺少子命令"},
+      {{"make", "a.txt"}, "未知的子命令：make"},
+      {{"generate", "--colour", "a.txt"}, "未知的选项：--colour"},
+      {{"generate", "a.txt", "--seed"}, "选项 --seed 需要一个值"},
+      {{"generate", "a.txt", "-o"}, "选项 --output 需要一个值"},
+      {{"generate", "--output=", "a.txt"}, "选项 --output 需要一个文件夹"},
+      {{"generate", "--seed", "-1", "a.txt"}, "种子无效：-1（应为 0 或更大的整数）"},
+      {{"generate", "--seed", "12x", "a.txt"}, "种子无效：12x（应为 0 或更大的整数）"},
+      {{"generate", "--set", "编辑框前缀", "a.txt"},
+       "--set 的参数无效：编辑框前缀（应为 名称=值）"},
+      {{"generate", "--set", "=x", "a.txt"}, "--set 的参数无效：=x（应为 名称=值）"},
+      {{"generate", "--settings="}, "选项 --settings 需要一个路径"},
+      {{"generate"}, "generate 缺少文件"},
+      {{"filter", "--quiet"}, "filter 缺少文件"},
+      {{"preview", "a.txt", "b.txt"}, "preview 只接受一个文件"},
+      {{"messages", "a.txt", "b.txt"}, "messages 只接受一个文件"},
+      {{"options", "a.txt"}, "options 不接受文件"},
+      {{"generate", "--json", "a.txt"}, "选项 --json 只用于 options"},
+      {{"generate", "-o", "out", "-", "a.txt", "-"}, "标准输入（-）只能读取一次"},
+      {{"filter", "-"}, "filter 不能读取标准输入（-）：它把结果写在每个文件旁边"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Parse(row.arguments).usageError, row.error)
         << ::testing::PrintToString(row.arguments);
   }
+}
+
+TEST(CliArguments, OutputFolderIsAnOverrideOfTheFolderBoxInItsPlace) {
+  const ParsedArguments parsed =
+      Parse({"generate", "-o", "一", "--set", "编辑框保存文件夹=二", "--output=三", "-", "-o=四"});
+  ASSERT_EQ(parsed.usageError, "");
+  std::vector<std::string> folders;
+  for (const OptionOverride& entry : parsed.arguments.overrides) {
+    EXPECT_EQ(entry.name, "编辑框保存文件夹");
+    folders.push_back(entry.value);
+  }
+  EXPECT_EQ(folders, (std::vector<std::string>{"一", "二", "三", "四"})) << "the last one wins";
+  EXPECT_TRUE(parsed.arguments.readsStandardInput());
+  EXPECT_FALSE(Parse({"generate", "a.txt"}).arguments.readsStandardInput());
+}
+
+TEST(CliArguments, OptionsTakesSettingsOverridesAndJsonButNoFile) {
+  const ParsedArguments parsed =
+      Parse({"options", "--json", "--settings", "s.ini", "--set", "编辑框连横1=3"});
+  ASSERT_EQ(parsed.usageError, "");
+  EXPECT_EQ(parsed.arguments.command, Command::Options);
+  EXPECT_TRUE(parsed.arguments.json);
+  EXPECT_EQ(parsed.arguments.overrides.size(), 1u);
 }
 
 TEST(CliArguments, SeedsCoverTheWholeUnsignedRange) {

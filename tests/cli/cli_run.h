@@ -36,10 +36,12 @@ inline std::string ShellQuoted(const std::string& argument) {
 }
 
 // Runs the program in `folder` with `arguments` (a command and what follows it), standard input
-// empty. Unless the arguments name a settings file, `settings` is given. A run that does not end
-// within a minute is stopped. The output is captured beside `folder`, not in it.
+// read from `input` (empty by default). Unless the arguments name a settings file, `settings` is
+// given. A run that does not end within a minute is stopped. The output is captured beside
+// `folder`, not in it.
 inline CliResult RunCli(const std::filesystem::path& folder, std::vector<std::string> arguments,
-                        const std::filesystem::path& settings) {
+                        const std::filesystem::path& settings,
+                        const std::filesystem::path& input = "/dev/null") {
   if (std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end() &&
       arguments.size() > 1) {
     arguments.insert(arguments.begin() + 1, {"--settings", settings.string()});
@@ -51,7 +53,8 @@ inline CliResult RunCli(const std::filesystem::path& folder, std::vector<std::st
   }
   const std::filesystem::path out = folder.parent_path() / (folder.filename().string() + ".out");
   const std::filesystem::path err = folder.parent_path() / (folder.filename().string() + ".err");
-  command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " </dev/null";
+  command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " <" +
+             ShellQuoted(input.string());
   const int raw = std::system(command.c_str());
   CliResult result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

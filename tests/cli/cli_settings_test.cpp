@@ -127,17 +127,22 @@ TEST_F(CliSettingsTest, OverridesThatFitNoOptionAreRejectedWithTheReason) {
     std::string error;
   };
   const Row rows[] = {
-      {{"编辑框不存在", "1"}, "unknown control name '编辑框不存在'"},
+      {{"颜色", "1"}, "未知的选项名：颜色（gathwrite-cli options 列出所有选项）"},
       {{"选择框打乱消息顺序", "是"},
-       "bad value '是' for 选择框打乱消息顺序: 真/假, 1/0 or true/false"},
+       "选项 选择框打乱消息顺序 的值无效：'是'（应为真/假、1/0 或 true/false）"},
       {{"组合框标题位置", "3"},
-       "bad value '3' for 组合框标题位置: an index from 0 or one of 标题前 标题后 随机位置"},
+       "选项 组合框标题位置 的值无效：'3'（应为从 0 起的序号或以下之一：标题前 标题后 随机位置）"},
       {{"屏蔽词过滤器/颜色", "红"},
-       "unknown key '屏蔽词过滤器/颜色' (词库, 分隔符, 换行符, 单选框换行符, 代替符, 编码)"},
+       "未知的选项名：屏蔽词过滤器/颜色（gathwrite-cli options 列出所有选项）"},
+      {{"屏蔽词过滤器/代替", "#"},
+       "未知的选项名：屏蔽词过滤器/代替。是否想用：屏蔽词过滤器/代替符？"},
+      {{"编辑框最少字", "3"},
+       "未知的选项名：编辑框最少字。是否想用：编辑框最少字数、编辑框最多字数？"},
       {{"屏蔽词过滤器/换行符", "yes"},
-       "bad value 'yes' for 屏蔽词过滤器/换行符: 真/假, 1/0 or true/false"},
+       "选项 屏蔽词过滤器/换行符 的值无效：'yes'（应为真/假、1/0 或 true/false）"},
       {{"屏蔽词过滤器/编码", "5"},
-       "bad value '5' for 屏蔽词过滤器/编码: an index 0-4 or an item of 组合框编码"},
+       "选项 屏蔽词过滤器/编码 的值无效：'5'（应为从 0 起的序号或以下之一：自动识别 GBK UTF-8 "
+       "Unicode Unicode be）"},
   };
   for (const Row& row : rows) {
     CliSettings settings = ReadCliSettings(folder_ / "none.ini");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "engine/options.h"
 #include "text/charset.h"
 
 namespace {
@@ -53,8 +54,8 @@ class CliEndToEnd : public ::testing::Test {
 
   // Runs the program in the temporary folder. Unless the arguments name one, the settings file
   // is one that does not exist, so the form defaults apply whatever the user keeps.
-  Result run(std::vector<std::string> arguments) {
-    return RunCli(folder_, std::move(arguments), folder_ / "none.ini");
+  Result run(std::vector<std::string> arguments, const fs::path& input = "/dev/null") {
+    return RunCli(folder_, std::move(arguments), folder_ / "none.ini", input);
   }
 
   std::string outFolder(const std::string& name) { return (folder_ / name).string(); }
@@ -68,8 +69,8 @@ TEST_F(CliEndToEnd, GenerateWritesTheArticlesItCountsInTheSummary) {
   ASSERT_EQ(result.status, 0) << result.err;
   const auto articles = Tree(outFolder("out"));
   ASSERT_FALSE(articles.empty());
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) +
+                            " 篇\n文章保存在：" + outFolder("out") + "\n");
   for (const auto& [name, bytes] : articles) {
     EXPECT_TRUE(name.ends_with(".txt")) << name;
     EXPECT_NE(bytes.find("<p>"), std::string::npos)
@@ -111,8 +112,9 @@ TEST_F(CliEndToEnd, SetOverridesReachTheRun) {
   ASSERT_EQ(result.status, 0) << result.err;
   const auto articles = Tree(outFolder("out"));
   ASSERT_GT(articles.size(), 3u);
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  EXPECT_TRUE(result.out.starts_with("处理完成，共处理 1 个文件，生成 " +
+                                     std::to_string(articles.size()) + " 篇\n"))
+      << result.out;
   for (const auto& [name, bytes] : articles) {
     EXPECT_TRUE(name.starts_with("读书会")) << "keyword before the title: " << name;
     EXPECT_TRUE(name.ends_with(".md")) << name;
@@ -236,14 +238,21 @@ TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
   const Result result =
       run({"generate", "--quiet", "--set", saveTo("out"), "缺失.txt", "群聊.txt"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("缺失.txt"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err, "gathwrite-cli: 无法读取文件：缺失.txt（没有那个文件或目录）\n");
   const auto articles = Tree(outFolder("out"));
   EXPECT_FALSE(articles.empty());
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) +
+                            " 篇\n文章保存在：" + outFolder("out") + "\n")
+      << "the folder of the missing file is not named";
 
-  EXPECT_EQ(run({"preview", "缺失.txt"}).status, 1);
-  EXPECT_EQ(run({"messages", "缺失.txt"}).status, 1);
+  // The reason is the system's, in the program's words, for every command that reads a source.
+  const Result preview = run({"preview", "--quiet", "群聊.txt/x"});
+  EXPECT_EQ(preview.status, 1);
+  EXPECT_EQ(preview.err, "gathwrite-cli: 无法读取文件：群聊.txt/x（不是目录）\n");
+  fs::create_directory(folder_ / "目录");
+  const Result messages = run({"messages", "--quiet", "目录"});
+  EXPECT_EQ(messages.status, 1);
+  EXPECT_EQ(messages.err, "gathwrite-cli: 无法读取文件：目录（是一个目录）\n");
   const Result filter = run({"filter", "--set", "屏蔽词过滤器/词库=缺失.txt", "群聊.txt"});
   EXPECT_EQ(filter.status, 1) << "a library that cannot be read";
   EXPECT_FALSE(fs::exists(folder_ / "群聊_已过滤.txt"));
@@ -280,21 +289,105 @@ TEST_F(CliEndToEnd, UsageErrorsExitWithTwoAndAHint) {
   for (const auto& command : commands) {
     const Result result = run(command);
     EXPECT_EQ(result.status, 2) << command[0] << " " << command[1];
-    EXPECT_TRUE(result.err.ends_with("\nTry 'gathwrite-cli --help'.\n")) << result.err;
+    EXPECT_TRUE(result.err.starts_with("gathwrite-cli: ")) << result.err;
+    EXPECT_TRUE(result.err.ends_with("\n请用 gathwrite-cli --help 查看用法。\n")) << result.err;
     EXPECT_EQ(result.out, "");
   }
   EXPECT_FALSE(fs::exists(folder_ / "群聊")) << "nothing runs after a usage error";
 }
 
+TEST_F(CliEndToEnd, OutputOptionChoosesTheFolderAndTheSummaryNamesEveryFolderUsed) {
+  const Result result = run({"generate", "--quiet", "--seed", "1", "-o", outFolder("a"), "--set",
+                             saveTo("b"), "--output", outFolder("c"), "群聊.txt"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_FALSE(fs::exists(outFolder("a")));
+  EXPECT_FALSE(fs::exists(outFolder("b")));
+  const auto articles = Tree(outFolder("c"));
+  EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) +
+                            " 篇\n文章保存在：" + outFolder("c") + "\n")
+      << "the last folder given wins";
+
+  // Without a folder every source has its own, beside it.
+  fs::create_directory(folder_ / "二");
+  fs::copy_file(folder_ / "群聊.txt", folder_ / "二" / "另一群.txt");
+  const Result beside = run({"generate", "--quiet", "--seed", "1", "群聊.txt", "二/另一群.txt"});
+  ASSERT_EQ(beside.status, 0) << beside.err;
+  EXPECT_TRUE(beside.out.ends_with("篇\n文章保存在：群聊\n文章保存在：二/另一群\n")) << beside.out;
+}
+
+TEST_F(CliEndToEnd, ADashReadsStandardInputAndGenerateThenNeedsAFolder) {
+  const fs::path sample = folder_ / "群聊.txt";
+  EXPECT_EQ(run({"messages", "-"}, sample).out, run({"messages", "群聊.txt"}).out);
+  EXPECT_EQ(run({"preview", "--seed", "4", "-"}, sample).out,
+            run({"preview", "--seed", "4", "群聊.txt"}).out);
+
+  const Result refused = run({"generate", "-"}, sample);
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("从标准输入（-）生成文章时需要用 -o 文件夹 指定输出文件夹"),
+            std::string::npos)
+      << refused.err;
+
+  const Result piped =
+      run({"generate", "--quiet", "--seed", "6", "-o", outFolder("in"), "-"}, sample);
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  const Result named =
+      run({"generate", "--quiet", "--seed", "6", "-o", outFolder("file"), "群聊.txt"});
+  EXPECT_FALSE(Tree(outFolder("in")).empty());
+  EXPECT_EQ(Tree(outFolder("in")), Tree(outFolder("file"))) << "the same articles either way";
+}
+
+TEST_F(CliEndToEnd, OptionsListsEveryOptionWithTheValueARunWouldUse) {
+  const fs::path settings = folder_ / "settings.ini";
+  std::ofstream(settings, std::ios::binary) << gw::Utf8ToGbk(
+      "[基本配置]\r\n最少字数a=3\r\n标题位置=0\r\n[屏蔽词过滤器]\r\n代替符=@@\r\n");
+  const Result text =
+      run({"options", "--settings", settings.string(), "--set", "编辑框最少字数=9"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  // What the listing says of `name`, after the padding that aligns the names.
+  const auto described = [&text](const std::string& name) {
+    const std::size_t at = text.out.find("\n" + name + " ");
+    if (at == std::string::npos) {
+      return std::string("not listed");
+    }
+    const std::size_t begin = text.out.find_first_not_of(' ', at + 1 + name.size());
+    return text.out.substr(begin, text.out.find('\n', begin) - begin);
+  };
+  EXPECT_EQ(described("编辑框最少字数"), "文本  默认 \"2\"  当前 \"9\"")
+      << "--set wins over the file";
+  EXPECT_EQ(described("组合框标题位置"),
+            "组合框（0 标题前，1 标题后，2 随机位置）  默认 2 随机位置  当前 0 标题前");
+  EXPECT_EQ(described("屏蔽词过滤器/代替符"), "文本  默认 \"**\"  当前 \"@@\"");
+  EXPECT_EQ(described("选择框删除日期"), "复选框  默认 真  当前 真");
+  EXPECT_EQ(Occurrences(text.out, "\n"), gw::OptionTable().size() + 6) << "one line per option";
+
+  const Result json = run({"options", "--json", "--settings", settings.string()});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_TRUE(json.out.starts_with("[\n {\"name\": \"组合框繁简转换\", \"kind\": \"combo box\""))
+      << json.out;
+  EXPECT_NE(json.out.find("{\"name\": \"编辑框最少字数\", \"kind\": \"text\", \"default\": "
+                          "\"2\", \"value\": \"3\"}"),
+            std::string::npos)
+      << json.out;
+
+  const Result unknown = run({"options", "--set", "编辑框最少字=1"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("是否想用：编辑框最少字数、编辑框最多字数？"), std::string::npos)
+      << unknown.err;
+}
+
 TEST_F(CliEndToEnd, HelpAndVersion) {
   const Result help = run({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage:\n  gathwrite-cli generate [OPTIONS] FILE..."))
+  EXPECT_TRUE(help.out.starts_with("用法：\n  gathwrite-cli generate [选项] 文件...\n"))
       << help.out;
-  EXPECT_NE(help.out.find("--set NAME=VALUE"), std::string::npos);
+  for (const char* part :
+       {"--set 名称=值", "-o, --output 文件夹", "gathwrite-cli options",
+        "退出状态：\n  0    成功\n  1    ", "\n  2    命令行有误\n", "\n  130  ", "\n  143  "}) {
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  }
   const Result version = run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "gathwrite-cli 1.6.0.3\n");
+  EXPECT_EQ(version.out, "gathwrite-cli " GW_EXPECTED_VERSION "\n");
 }
 
 }  // namespace

@@ -60,8 +60,9 @@ TEST_F(HostileCli, GenerateNamesEveryRefusedFileAndProcessesTheRest) {
   EXPECT_NE(result.err.find("gathwrite-cli: 文件超过 512 MB，未读取：" + huge + "\n"),
             std::string::npos)
       << result.err;
-  EXPECT_NE(result.err.find("gathwrite-cli: 无法读取文件：" + path("folder.txt") + "\n"),
-            std::string::npos)
+  EXPECT_NE(
+      result.err.find("gathwrite-cli: 无法读取文件：" + path("folder.txt") + "（是一个目录）\n"),
+      std::string::npos)
       << result.err;
   EXPECT_EQ(result.out.rfind("处理完成，共处理 3 个文件，生成 ", 0), 0u) << result.out;
   EXPECT_FALSE(fs::is_empty(path("out")));

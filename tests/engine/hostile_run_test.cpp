@@ -138,8 +138,8 @@ TEST_F(HostileRun, FilesThatCannotOrMustNotBeReadAreNamedAndTheRunGoesOn) {
   EXPECT_EQ(FilesIn(folder_ / "good"), 3);
   EXPECT_TRUE(HasProblem("文件超过 " + limit + " MB，未读取：" + huge));
   EXPECT_TRUE(HasProblem("文件解压后超过 " + limit + " MB，未读取：" + bombPath));
-  EXPECT_TRUE(HasProblem("无法读取文件：" + (folder_ / "folder.txt").string()));
-  EXPECT_TRUE(HasProblem("无法读取文件：" + vanished));
+  EXPECT_TRUE(HasProblem("无法读取文件：" + (folder_ / "folder.txt").string() + "（是一个目录）"));
+  EXPECT_TRUE(HasProblem("无法读取文件：" + vanished + "（没有那个文件或目录）"));
   EXPECT_EQ(host_.fileProblems.size(), 4u);  // the empty file simply gives nothing
   EXPECT_EQ(outcome.filesFailed, 4);
 }

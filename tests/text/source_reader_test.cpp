@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <ostream>
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -131,6 +133,30 @@ TEST(ReadSourceText, AFileThatCannotBeOpenedGivesNothingAndLeavesTheEncodingAlon
   EXPECT_EQ(ReadSourceText(folder.path(), TextEncoding::Gbk, detected), "") << "a folder";
   EXPECT_EQ(detected, TextEncoding::Utf16Be);
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing.txt")) << "nothing is created";
+}
+
+TEST(ReadSource, AnUnreadableSourceCarriesTheSystemsReasonAndAReadOneNone) {
+  const TempDir folder;
+  const std::filesystem::path file = folder.path() / "chat.txt";
+  std::ofstream(file) << "text";
+  struct Row {
+    const char* what;
+    std::filesystem::path path;
+    SourceStatus status;
+    int error;
+  };
+  const Row rows[] = {
+      {"a missing file", folder.path() / "missing.txt", SourceStatus::Unreadable, ENOENT},
+      {"a folder", folder.path(), SourceStatus::Unreadable, EISDIR},
+      {"a path through a file", file / "inner.txt", SourceStatus::Unreadable, ENOTDIR},
+      {"a file that is read", file, SourceStatus::Read, 0},
+  };
+  for (const Row& row : rows) {
+    TextEncoding detected = TextEncoding::Auto;
+    const SourceRead read = ReadSource(row.path, TextEncoding::Auto, detected);
+    EXPECT_EQ(read.status, row.status) << row.what;
+    EXPECT_EQ(read.error, row.error) << row.what;
+  }
 }
 
 TEST(ReadSourceText, ReadOnlySourcesAreReadAndNeverWritten) {
