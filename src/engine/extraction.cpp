@@ -110,12 +110,16 @@ MessageList::MessageList(std::string text, Host& host) {
   pattern_.setInterruption({});
 }
 
+int MessageList::bodyGroup(int position) const {
+  return pattern_.subMatchTookPart(position, 2) ? 2 : 1;
+}
+
 std::string MessageList::body(int position) const {
-  return pattern_.subMatchText(position, position == count_ ? 2 : 1);
+  return pattern_.subMatchText(position, bodyGroup(position));
 }
 
 std::u16string_view MessageList::bodyUtf16(int position) const {
-  return pattern_.matchView(position, position == count_ ? 2 : 1);
+  return pattern_.matchView(position, bodyGroup(position));
 }
 
 int FeedMessages(Host& host, RunContext& run, const MessageList& messages, MessageCleaner& cleaner,

@@ -67,6 +67,43 @@ TEST(Extraction, ADateInsideABodyEndsTheMessageThere) {
             (std::vector<std::string>{"我们约在 ", "到时候联系", "好的没问题"}));
 }
 
+struct TextEnd {
+  const char* what;
+  std::string tail;  // GBK, appended to an export whose last record is "最后一条消息"
+};
+
+void PrintTo(const TextEnd& row, std::ostream* out) {
+  *out << row.what;
+}
+
+class ExtractionAtTheEnd : public ::testing::TestWithParam<TextEnd> {};
+
+TEST_P(ExtractionAtTheEnd, TheLastMessageIsKeptHoweverTheTextEnds) {
+  FakeHost host;
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "第一条"},
+                                 {"2016-5-3 9:09:01 阿明(10002)", "最后一条消息"}});
+  host.previewText += GetParam().tail;
+  EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"第一条", "最后一条消息"}))
+      << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tails, ExtractionAtTheEnd,
+    ::testing::Values(TextEnd{"nothing more", ""},
+                      TextEnd{"a sender line without a body, with its CR LF",
+                              G("2016-5-3 9:10:00 青禾(10003)\r\n")},
+                      TextEnd{"a sender line without a body and without a line end",
+                              G("2016-5-3 9:10:00 青禾(10003)")},
+                      TextEnd{"a stamp on the last line, without a line end",
+                              G("2016-5-3 9:10:00")}));
+
+TEST(Extraction, TheLastBodyEndingInAStampWithoutLineEndIsKept) {
+  FakeHost host;
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "第一条"}});
+  host.previewText += G("2016-5-3 9:09:01 阿明(10002)\r\n明天见 2016-5-4 8:00:00");
+  EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"第一条", "明天见 "}));
+}
+
 TEST(Extraction, LengthIgnoreAndDeleteRulesApplyToEachMessage) {
   FakeHost host;
   host.options().编辑框最少字数 = "5";

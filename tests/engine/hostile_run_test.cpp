@@ -97,6 +97,17 @@ class HostileRun : public ::testing::Test {
     return static_cast<int>(std::distance(fs::directory_iterator(dir), {}));
   }
 
+  // The contents of every article in `dir`, one after the other (UTF-8).
+  static std::string ArticlesIn(const fs::path& dir) {
+    std::string all;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      all += U(std::string{std::istreambuf_iterator<char>(in), {}}) + "\n";
+    }
+    return all;
+  }
+
   bool HasProblem(const std::string& text) const {
     return std::find(host_.fileProblems.begin(), host_.fileProblems.end(), text) !=
            host_.fileProblems.end();
@@ -160,12 +171,19 @@ TEST_F(HostileRun, AFiftyMegabyteLineIsOneMessageAndTheRunEndsPromptly) {
   EXPECT_EQ(FilesIn(folder_ / "long"), 2);
 }
 
-TEST_F(HostileRun, ASenderLineWithoutABodyAtTheEndGivesNoEmptyArticle) {
-  std::string text = Export(2);
-  text += G("2016-5-3 9:10:00 某人(100)");  // the export ends right after it, no line end
-  const RunOutcome outcome = RunFiles(host_, {Write("cut.txt", text)}, 1);
-  EXPECT_EQ(outcome.articlesWritten, 2);
-  EXPECT_TRUE(host_.fileProblems.empty());
+TEST_F(HostileRun, ASenderLineWithoutABodyAtTheEndGivesNoEmptyArticleAndLosesNoMessage) {
+  for (const std::string lineEnd : {"", "\r\n"}) {
+    SCOPED_TRACE(lineEnd.empty() ? "without a line end" : "with CR LF");
+    fs::remove_all(folder_ / "cut");
+    std::string text = Export(2);
+    text += G("2016-5-3 9:10:00 某人(100)") + lineEnd;  // the export ends right after it
+    const RunOutcome outcome = RunFiles(host_, {Write("cut.txt", text)}, 1);
+    EXPECT_EQ(outcome.articlesWritten, 2);
+    EXPECT_TRUE(host_.fileProblems.empty());
+    const std::string articles = ArticlesIn(folder_ / "cut");
+    EXPECT_NE(articles.find("一条普通的聊天消息0"), std::string::npos) << articles;
+    EXPECT_NE(articles.find("一条普通的聊天消息1"), std::string::npos) << articles;
+  }
 }
 
 TEST_F(HostileRun, DamagedTextKeepsItsBytesOrBecomesQuestionMarks) {
