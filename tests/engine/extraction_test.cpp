@@ -104,6 +104,72 @@ TEST(Extraction, TheLastBodyEndingInAStampWithoutLineEndIsKept) {
   EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"第一条", "明天见 "}));
 }
 
+// An export of all conversations: every conversation comes with its own header block; the
+// export's title line may come again before it.
+std::string AllConversations(const std::string& first, const std::string& second,
+                             bool titleLineAgain) {
+  std::string second_ = second;
+  if (!titleLineAgain) {
+    second_.erase(0, second_.find("\r\n\r\n") + 4);  // the title line and the blank line after it
+  }
+  return first + second_;
+}
+
+TEST(Extraction, AnExportOfAllConversationsGivesTheMessagesOfEachAndNoHeaderText) {
+  const std::string first = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "早上好"},
+                                        {"2016-5-3 9:09:01 阿明(10002)", "第一个群的最后一条"}});
+  const std::string second = ChatExport({{"2016-5-4 10:00:00 青禾(10003)", "第二个群的第一条"},
+                                         {"2016-5-4 10:01:00 木子(10004)", "再见"}});
+  FakeHost host;
+  host.previewText = first;
+  std::vector<std::string> expected = Extract(host);
+  host.previewText = second;
+  const std::vector<std::string> ofSecond = Extract(host);
+  expected.insert(expected.end(), ofSecond.begin(), ofSecond.end());
+  ASSERT_EQ(NonEmpty(expected).size(), 4u);
+
+  for (const bool titleLineAgain : {false, true}) {
+    SCOPED_TRACE(titleLineAgain ? "title line repeated" : "header block only");
+    host.previewText = AllConversations(first, second, titleLineAgain);
+    // The default maximum length is on: a header joined to a message would drop it.
+    EXPECT_EQ(Extract(host), expected);
+    // Without length limits nothing of a header shows in any message.
+    host.options().选择框最多字数 = false;
+    for (const std::string& message : Extract(host)) {
+      EXPECT_EQ(message.find("消息"), std::string::npos) << message;
+      EXPECT_EQ(message.find("=="), std::string::npos) << message;
+    }
+    host.options().选择框最多字数 = true;
+  }
+
+  // A header block whose conversation holds no message ends the last one all the same.
+  host.previewText = first + ChatExport({});
+  host.options().选择框最多字数 = false;
+  EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"早上好", "第一个群的最后一条"}));
+}
+
+TEST(Extraction, OnlyAWholeHeaderBlockEndsAMessage) {
+  // Pieces of a header inside bodies of a single-conversation export are message text.
+  const std::string equals(64, '=');
+  const std::vector<std::vector<std::string>> records = {
+      {"2016-5-3 9:08:01 a(1)", equals, "消息分组:不算"},
+      {"2016-5-3 9:08:02 b(2)", equals, "消息分组:我的群组", equals, "消息对象:", "缺最后一行"},
+      {"2016-5-3 9:08:03 c(3)", std::string(63, '='), "消息分组:x", equals, "消息对象:y", equals},
+      {"2016-5-3 9:08:04 d(4)", "消息记录（此消息记录为文本格式，不支持重新导入）", "完"}};
+  FakeHost host;
+  host.options().选择框最多字数 = false;
+  host.previewText = ChatExport(records);
+  std::vector<std::string> expected;
+  for (const auto& record : records) {
+    std::string body;
+    for (std::size_t line = 1; line < record.size(); ++line) {
+      body += record[line];
+    }
+    expected.push_back(body);
+  }
+  EXPECT_EQ(Extract(host), expected);
+}
+
 TEST(Extraction, LengthIgnoreAndDeleteRulesApplyToEachMessage) {
   FakeHost host;
   host.options().编辑框最少字数 = "5";
