@@ -4,6 +4,7 @@
 #include "engine/patterns.h"
 #include "engine/replace_list.h"
 #include "text/charset.h"
+#include "text/line_ends.h"
 #include "text/source_reader.h"
 
 namespace gw {
@@ -47,6 +48,9 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     loaded.text = std::move(read.text);
   }
   std::string& text = loaded.text;
+  // The message pattern knows only CR LF: an export saved with bare LF line ends is read as if
+  // they were CR LF.
+  text = WithCrLfLineEnds(std::move(text));
   // Each whole-text step takes a while on a large export: a stop requested meanwhile skips the
   // steps still to come (the caller then ends the source).
   const auto stopped = [&host] { return host.stopRequested(); };

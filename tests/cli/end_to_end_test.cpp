@@ -231,6 +231,21 @@ TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
   EXPECT_FALSE(fs::exists(folder_ / "群聊_已过滤.txt"));
 }
 
+TEST_F(CliEndToEnd, AnExportWithBareLineFeedsGivesTheArticlesOfItsCrLfTwin) {
+  std::string bareLf = ReadBytes(folder_ / "群聊.txt");
+  std::erase(bareLf, '\r');
+  fs::create_directory(folder_ / "lf");
+  std::ofstream(folder_ / "lf" / "群聊.txt", std::ios::binary) << bareLf;
+  const Result crLf =
+      run({"generate", "--quiet", "--seed", "7", "--set", saveTo("crlf"), "群聊.txt"});
+  const Result lf =
+      run({"generate", "--quiet", "--seed", "7", "--set", saveTo("lf-out"), "lf/群聊.txt"});
+  ASSERT_EQ(crLf.status, 0) << crLf.err;
+  EXPECT_EQ(lf.status, 0) << lf.err;
+  EXPECT_FALSE(Tree(outFolder("crlf")).empty());
+  EXPECT_EQ(Tree(outFolder("lf-out")), Tree(outFolder("crlf")));
+}
+
 TEST_F(CliEndToEnd, ARejectedCustomPatternFailsTheRun) {
   const std::vector<std::string> pattern = {
       "--set", "选择框自定义替换=真", "--set", "选择框正则替换=真", "--set", "编辑框欲替换=("};

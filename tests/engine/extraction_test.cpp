@@ -16,13 +16,12 @@ using testing::FakeHost;
 using testing::G;
 using testing::U;
 
-// Runs a preview source through loading, cutting and cleaning; returns the handed-over messages
-// (UTF-8), dropped ones as empty texts.
-std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1) {
+// Runs a source (by default the preview text) through loading, cutting and cleaning; returns the
+// handed-over messages (UTF-8), dropped ones as empty texts.
+std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1,
+                                 const SourceRef& source = SourceRef{true, {}, 0, 0}) {
   RunContext run(seed);
   const Options options = *host.currentOptions();
-  SourceRef source;
-  source.preview = true;
   LoadedSource loaded = LoadSource(host, run, options, source);
   MessageList messages(loaded.text, host);
   MessageCleaner cleaner(options);
@@ -168,6 +167,26 @@ TEST(Extraction, OnlyAWholeHeaderBlockEndsAMessage) {
     expected.push_back(body);
   }
   EXPECT_EQ(Extract(host), expected);
+}
+
+TEST(Extraction, AnExportWithBareLineFeedsGivesTheMessagesOfItsCrLfTwin) {
+  const std::string crLf =
+      ChatExport({{"2016-5-3 9:08:01 小林(10001)", "第一行", "第二行"},
+                  {"2016/05/03  09:10:45 阿明(10002)", "今天的书单在这里", "", "共三本"}});
+  std::string bareLf = crLf;
+  std::erase(bareLf, '\r');
+  FakeHost host;
+  host.previewText = crLf;
+  const std::vector<std::string> expected = Extract(host);
+  ASSERT_EQ(expected, (std::vector<std::string>{"第一行第二行", "今天的书单在这里共三本"}));
+
+  host.previewText = bareLf;
+  EXPECT_EQ(Extract(host), expected);
+
+  const auto file = std::filesystem::temp_directory_path() / "gw-extraction-bare-lf.txt";
+  std::ofstream(file, std::ios::binary) << bareLf;
+  EXPECT_EQ(Extract(host, 1, SourceRef{false, file.string(), 1, 1}), expected);
+  std::filesystem::remove(file);
 }
 
 TEST(Extraction, LengthIgnoreAndDeleteRulesApplyToEachMessage) {
