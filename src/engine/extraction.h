@@ -26,8 +26,8 @@ struct SourceRef {
 // The name the status line shows for a path: the file name without its extension, as GBK.
 std::string SourceDisplayName(std::string_view path);
 
-// Why a source yields no text.
-enum class LoadFailure { None, Unreadable, PatternRejected };
+// Why a source yields no text, or (NoMessages) a text without any sender line.
+enum class LoadFailure { None, Unreadable, PatternRejected, NoMessages };
 
 struct LoadedSource {
   std::string text;  // after the whole-text transformations

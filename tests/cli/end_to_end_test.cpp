@@ -231,6 +231,23 @@ TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
   EXPECT_FALSE(fs::exists(folder_ / "群聊_已过滤.txt"));
 }
 
+TEST_F(CliEndToEnd, AFileWithoutChatMessagesFailsTheRunButTheOthersAreStillWritten) {
+  std::ofstream(folder_ / "笔记.txt", std::ios::binary) << gw::Utf8ToGbk("没有一条聊天消息\r\n");
+  const Result result =
+      run({"generate", "--quiet", "--set", saveTo("out"), "笔记.txt", "群聊.txt"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "gathwrite-cli: 未找到聊天消息：笔记.txt\n");
+  const auto articles = Tree(outFolder("out"));
+  EXPECT_FALSE(articles.empty());
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+
+  const Result messages = run({"messages", "笔记.txt"});
+  EXPECT_EQ(messages.status, 1);
+  EXPECT_NE(messages.err.find("gathwrite-cli: 未找到聊天消息：笔记.txt\n"), std::string::npos)
+      << messages.err;
+}
+
 TEST_F(CliEndToEnd, AnExportWithBareLineFeedsGivesTheArticlesOfItsCrLfTwin) {
   std::string bareLf = ReadBytes(folder_ / "群聊.txt");
   std::erase(bareLf, '\r');

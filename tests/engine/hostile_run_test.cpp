@@ -151,8 +151,9 @@ TEST_F(HostileRun, FilesThatCannotOrMustNotBeReadAreNamedAndTheRunGoesOn) {
   EXPECT_TRUE(HasProblem("文件解压后超过 " + limit + " MB，未读取：" + bombPath));
   EXPECT_TRUE(HasProblem("无法读取文件：" + (folder_ / "folder.txt").string()));
   EXPECT_TRUE(HasProblem("无法读取文件：" + vanished));
-  EXPECT_EQ(host_.fileProblems.size(), 4u);  // the empty file simply gives nothing
-  EXPECT_EQ(outcome.filesFailed, 4);
+  EXPECT_TRUE(HasProblem("未找到聊天消息：" + empty));  // read, but holds no chat message
+  EXPECT_EQ(host_.fileProblems.size(), 5u);
+  EXPECT_EQ(outcome.filesFailed, 5);
 }
 
 TEST_F(HostileRun, AFiftyMegabyteLineIsOneMessageAndTheRunEndsPromptly) {
@@ -184,6 +185,22 @@ TEST_F(HostileRun, ASenderLineWithoutABodyAtTheEndGivesNoEmptyArticleAndLosesNoM
     EXPECT_NE(articles.find("一条普通的聊天消息0"), std::string::npos) << articles;
     EXPECT_NE(articles.find("一条普通的聊天消息1"), std::string::npos) << articles;
   }
+}
+
+TEST_F(HostileRun, AFileWithoutChatMessagesIsToldAndTheRunGoesOn) {
+  std::string bareLf = Export(2);
+  std::erase(bareLf, '\r');
+  const std::string notes = Write("notes.txt", G("这不是聊天记录\r\n只是一些笔记\r\n"));
+  const std::vector<std::string> paths = {notes, Write("bare.txt", bareLf),
+                                          Write("good.txt", Export(3))};
+  const RunOutcome outcome = RunFiles(host_, paths, 1);
+  EXPECT_EQ(host_.fileProblems, std::vector<std::string>{"未找到聊天消息：" + notes});
+  EXPECT_EQ(outcome.filesFailed, 1);
+  EXPECT_EQ(outcome.filesProcessed, 3);
+  EXPECT_FALSE(fs::exists(folder_ / "notes")) << "no output folder for it";
+  EXPECT_EQ(FilesIn(folder_ / "bare"), 2) << "bare line feeds read as CR LF";
+  EXPECT_EQ(FilesIn(folder_ / "good"), 3);
+  EXPECT_EQ(outcome.articlesWritten, 5);
 }
 
 TEST_F(HostileRun, DamagedTextKeepsItsBytesOrBecomesQuestionMarks) {
