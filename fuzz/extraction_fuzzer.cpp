@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   source.fileIndex = 1;
 
   // Extraction on its own: every message position is handed over once, in order.
+  int messageCount = 0;
   {
     gw::RunContext run(1);
     gw::LoadedSource loaded = gw::LoadSource(host, run, options, source);
@@ -51,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(loaded.text.find('\0') == std::string::npos, "loaded text holds no NUL");
     gw::MessageCleaner cleaner(options);
     const gw::MessageList messages(std::move(loaded.text), host);
+    messageCount = messages.count();
     int expected = 1;
     const int fed = gw::FeedMessages(
         host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
@@ -69,11 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(fed == messages.count(), "every message is handed over");
   }
 
-  // A whole generation: as many article files as articles counted.
+  // A whole generation: as many article files as articles counted. A source without any
+  // message is reported as a file problem, once, and gets no output folder.
   {
     gw::RunContext run(2);
+    const int problemsBefore = host.fileProblems;
     const gw::SourceResult result = gw::GenerateFromSource(host, run, source);
-    Check(result.failure == gw::LoadFailure::None, "a readable source generates");
+    const bool noMessages = messageCount == 0;
+    Check(result.failure == (noMessages ? gw::LoadFailure::NoMessages : gw::LoadFailure::None),
+          "a readable source generates, or says it holds no message");
+    Check(!noMessages || host.fileProblems - problemsBefore == 1,
+          "a source without messages is told once");
+    Check(!noMessages || !std::filesystem::exists(scratch.path() / "export"),
+          "a source without messages gets no output folder");
     Check(run.articlesWritten == result.articlesWritten, "the run counts the source's articles");
     const int files = FilesIn(scratch.path() / "export");
     Check(files == result.articlesWritten, "every counted article is a file");

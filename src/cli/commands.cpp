@@ -115,6 +115,10 @@ int MessagesCommand(const CommandContext& context) {
   }
   MessageCleaner cleaner(options);
   const MessageList messages(std::move(loaded.text), host);
+  if (messages.count() == 0 && !host.stopRequested()) {
+    host.reportFileProblem(NoChatMessagesText(path));
+    return ExitStatus(host);
+  }
   FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
     if (!message.empty()) {
       context.out << ToTerminalLine(message) << '\n';

@@ -4,6 +4,7 @@
 #include "engine/patterns.h"
 #include "engine/replace_list.h"
 #include "text/charset.h"
+#include "text/line_ends.h"
 #include "text/source_reader.h"
 
 namespace gw {
@@ -48,6 +49,9 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     loaded.text = std::move(read.text);
   }
   std::string& text = loaded.text;
+  // The message pattern knows only CR LF: an export saved with bare LF line ends is read as if
+  // they were CR LF.
+  text = WithCrLfLineEnds(std::move(text));
   // Each whole-text step takes a while on a large export: a stop requested meanwhile skips the
   // steps still to come (the caller then ends the source).
   const auto stopped = [&host] { return host.stopRequested(); };
@@ -111,12 +115,16 @@ MessageList::MessageList(std::string text, Host& host) {
   pattern_.setInterruption({});
 }
 
+int MessageList::bodyGroup(int position) const {
+  return pattern_.subMatchTookPart(position, 2) ? 2 : 1;
+}
+
 std::string MessageList::body(int position) const {
-  return pattern_.subMatchText(position, position == count_ ? 2 : 1);
+  return pattern_.subMatchText(position, bodyGroup(position));
 }
 
 std::u16string_view MessageList::bodyUtf16(int position) const {
-  return pattern_.matchView(position, position == count_ ? 2 : 1);
+  return pattern_.matchView(position, bodyGroup(position));
 }
 
 int FeedMessages(Host& host, RunContext& run, const MessageList& messages, MessageCleaner& cleaner,

@@ -26,8 +26,8 @@ struct SourceRef {
 // The name the status line shows for a path: the file name without its extension, as GBK.
 std::string SourceDisplayName(std::string_view path);
 
-// Why a source yields no text.
-enum class LoadFailure { None, Unreadable, PatternRejected };
+// Why a source yields no text, or (NoMessages) a text without any sender line.
+enum class LoadFailure { None, Unreadable, PatternRejected, NoMessages };
 
 struct LoadedSource {
   std::string text;  // after the whole-text transformations
@@ -52,13 +52,17 @@ class MessageList {
   // A stop requested through `host` during the pass gives it up: the list is then empty.
   MessageList(std::string text, Host& host);
   int count() const { return count_; }
-  // The raw body of message `position` (1-based).
+  // The raw body of message `position` (1-based): the body group that took part in its match.
+  // A record that ends the text has its body in group 2; the last match may still come from
+  // group 1 (the text ends with a sender line without a body, or with a stamp after the body).
   std::string body(int position) const;
   // The same body in the regular-expression engine's form, without converting it; valid while
   // the list lives.
   std::u16string_view bodyUtf16(int position) const;
 
  private:
+  int bodyGroup(int position) const;
+
   RegexService pattern_;
   int count_ = 0;
 };

@@ -23,6 +23,15 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   if (host.stopRequested()) {
     return result;
   }
+  const MessageList messages(std::move(loaded.text), host);
+  // A file in which no sender line is recognised (not an export, or an empty file) is told to the
+  // user instead of passing for a source that gave no articles; it gets no output folder. A
+  // search given up on a stop request finds nothing too, and says nothing.
+  if (messages.count() == 0 && !source.preview && !host.stopRequested()) {
+    host.reportFileProblem(NoChatMessagesText(source.path));
+    result.failure = LoadFailure::NoMessages;
+    return result;
+  }
   MessageCleaner cleaner(options);
 
   std::filesystem::path folder;
@@ -32,7 +41,6 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   }
   ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
                            folder);
-  const MessageList messages(std::move(loaded.text), host);
   FeedMessages(host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
     return composer.take(index, count, message);
   });

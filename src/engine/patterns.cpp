@@ -17,10 +17,25 @@ std::string ReplaceAll(std::string text, std::string_view what, std::string_view
 }  // namespace
 
 const std::string& MessagePattern() {
-  static const std::string pattern =
-      R"(\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2}[^\r\n]+\r\n([\S\s]+?))"
-      R"((?=\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2}))"
-      R"(|\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2}[^\r\n]+\r\n([\S\s]+))";
+  static const std::string pattern = [] {
+    // The date and time that open a sender line (and, inside a body, end it).
+    const std::string stamp = R"(\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2})";
+    // A sender line: the stamp, at least one more character up to the line end, its CR LF.
+    const std::string senderLine = stamp + R"([^\r\n]+\r\n)";
+    // The block that heads every conversation of an export: a "=" line, "消息分组:", a "=" line,
+    // "消息对象:", a "=" line; the export's title line (and blank lines after it) may come
+    // first. An export of all conversations repeats it, so it also ends the message before it.
+    const std::string equals(64, '=');
+    const std::string headerBlock =
+        Utf8ToGbk(R"((?:消息记录（此消息记录为文本格式，不支持重新导入）\r\n(?:\r\n)*)?)") +
+        equals + Utf8ToGbk(R"(\r\n消息分组:[^\r\n]*\r\n)") + equals +
+        Utf8ToGbk(R"(\r\n消息对象:[^\r\n]*\r\n)") + equals + R"((?![^\r\n]))";
+    // A body (group 1) runs lazily up to the next stamp or header block; the body of the final
+    // record (group 2) runs to the end of the text. Neither starts with a header block, so a
+    // header block is never part of a message.
+    return senderLine + "((?!" + headerBlock + R"()[\S\s]+?)(?=)" + stamp + "|" + headerBlock +
+           ")|" + senderLine + "((?!" + headerBlock + R"()[\S\s]+))";
+  }();
   return pattern;
 }
 

@@ -5,8 +5,9 @@
 
 namespace gw {
 
-// Cuts an export into messages: a sender line, then the body up to the next date-time stamp
-// (group 1) or, for the final record, to the end of the text (group 2).
+// Cuts an export into messages: a sender line, then the body up to the next date-time stamp or
+// conversation header block (group 1) or, for the final record, to the end of the text (group 2).
+// A header block never belongs to a message.
 const std::string& MessagePattern();
 
 // Removes line breaks and blank lines inside a message: a line made only of spaces, full-width

@@ -13,7 +13,9 @@ namespace gw {
 struct RunOutcome {
   int filesProcessed = 0;
   int articlesWritten = 0;
-  int filesFailed = 0;  // unreadable sources and sources whose custom pattern was rejected
+  // Unreadable sources, sources whose custom pattern was rejected and sources without any chat
+  // message.
+  int filesFailed = 0;
   std::string summary;  // GBK; empty when the list was empty
 };
 

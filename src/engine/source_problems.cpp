@@ -9,6 +9,7 @@ namespace {
 // The messages, converted to GBK once; the limit is written in megabytes.
 struct SourceProblemTexts {
   std::string unreadable = Utf8ToGbk("无法读取文件：");
+  std::string noChatMessages = Utf8ToGbk("未找到聊天消息：");
   std::string tooLarge =
       Utf8ToGbk("文件超过 " + std::to_string(kMaxSourceBytes >> 20) + " MB，未读取：");
   std::string inflatesTooLarge =
@@ -38,6 +39,10 @@ std::string SourceProblemText(SourceStatus status, const std::filesystem::path& 
       break;
   }
   return {};
+}
+
+std::string NoChatMessagesText(const std::filesystem::path& path) {
+  return Texts().noChatMessages + Utf8ToGbk(path.string());
 }
 
 }  // namespace gw

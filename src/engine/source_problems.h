@@ -15,4 +15,8 @@ namespace gw {
 std::string SourceProblemText(SourceStatus status, const std::filesystem::path& path,
                               int error = 0);
 
+// The message for a source that was read but holds no sender line, so no chat message (GBK,
+// naming the file): "未找到聊天消息：" and the path.
+std::string NoChatMessagesText(const std::filesystem::path& path);
+
 }  // namespace gw

@@ -226,6 +226,11 @@ std::string RegexService::subMatchText(int i, int j) const {
   return j < 1 ? std::string() : textOf(i, j, nullptr);
 }
 
+bool RegexService::subMatchTookPart(int i, int j) const {
+  const std::uint32_t* group = j < 1 ? nullptr : span(i, j);
+  return group != nullptr && group[0] != kUnset;
+}
+
 int RegexService::subMatchCount() const {
   return matches_.count > 0 ? matches_.groupCount : 0;
 }

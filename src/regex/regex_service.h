@@ -77,6 +77,9 @@ class RegexService {
   std::string matchText(int i) const;
   // Group j of match i; empty when the group took no part in the match.
   std::string subMatchText(int i, int j) const;
+  // Whether group j of match i took part in the match: true for a group that matched the empty
+  // text, false for one in an alternative that was not taken and for numbers out of range.
+  bool subMatchTookPart(int i, int j) const;
   // Number of capture groups when the last execute() found a match, else 0.
   int subMatchCount() const;
   // As matchText; `firstIndex` (when given) receives the UTF-16 offset of the match.

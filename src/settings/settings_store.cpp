@@ -7,6 +7,7 @@
 #include "settings/settings_values.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
+#include "text/line_ends.h"
 
 namespace gw {
 namespace {
@@ -30,17 +31,8 @@ std::string Join(std::string_view a, std::string_view b, std::string_view c = {}
 // drop them. A file with any CR LF in it is kept byte for byte.
 FileRead ReadSettingsFile(const fs::path& path, std::string& bytes) {
   const FileRead read = ReadWholeFile(path, bytes);
-  if (read == FileRead::Read && bytes.find('\n') != std::string::npos &&
-      bytes.find("\r\n") == std::string::npos) {
-    std::string lines;
-    lines.reserve(bytes.size() + bytes.size() / 16);
-    for (const char c : bytes) {
-      if (c == '\n') {
-        lines.push_back('\r');
-      }
-      lines.push_back(c);
-    }
-    bytes = std::move(lines);
+  if (read == FileRead::Read) {
+    bytes = WithCrLfLineEnds(std::move(bytes));
   }
   return read;
 }

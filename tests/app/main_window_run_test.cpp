@@ -149,15 +149,19 @@ TEST_F(MainWindowRunTest, FilesTheRunSteppedOverAreListedAfterTheSummary) {
   files.insert(1, PathText(folder_ / "chats" / "不存在.txt"));
   std::filesystem::create_directories(folder_ / "chats" / "文件夹.txt");
   files.append(PathText(folder_ / "chats" / "文件夹.txt"));
+  WriteBytes(folder_ / "chats" / "笔记.txt", G("这里没有一条聊天消息\r\n"));
+  files.append(PathText(folder_ / "chats" / "笔记.txt"));
   dialogs_.fileAnswers.push_back(files);
   startButton().click();
   ASSERT_TRUE(WaitUntil([&] { return idle(); }));
   const auto boxes = dialogs_.of("information");
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_TRUE(boxes[0].text.startsWith("处理完成，共处理 5 个文件，生成 "));
+  EXPECT_TRUE(boxes[0].text.startsWith("处理完成，共处理 6 个文件，生成 "));
   EXPECT_TRUE(boxes[0].text.contains("\n\n以下文件未能处理：\n"));
   EXPECT_TRUE(boxes[0].text.contains("不存在.txt"));
   EXPECT_TRUE(boxes[0].text.contains("文件夹.txt"));
+  EXPECT_TRUE(
+      boxes[0].text.contains("未找到聊天消息：" + PathText(folder_ / "chats" / "笔记.txt")));
   EXPECT_FALSE(boxes[0].text.contains("一组.txt"));
 
   // The next run starts with a clean list.

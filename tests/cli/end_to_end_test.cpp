@@ -258,6 +258,38 @@ TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
   EXPECT_FALSE(fs::exists(folder_ / "群聊_已过滤.txt"));
 }
 
+TEST_F(CliEndToEnd, AFileWithoutChatMessagesFailsTheRunButTheOthersAreStillWritten) {
+  std::ofstream(folder_ / "笔记.txt", std::ios::binary) << gw::Utf8ToGbk("没有一条聊天消息\r\n");
+  const Result result =
+      run({"generate", "--quiet", "--set", saveTo("out"), "笔记.txt", "群聊.txt"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "gathwrite-cli: 未找到聊天消息：笔记.txt\n");
+  const auto articles = Tree(outFolder("out"));
+  EXPECT_FALSE(articles.empty());
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+
+  const Result messages = run({"messages", "笔记.txt"});
+  EXPECT_EQ(messages.status, 1);
+  EXPECT_NE(messages.err.find("gathwrite-cli: 未找到聊天消息：笔记.txt\n"), std::string::npos)
+      << messages.err;
+}
+
+TEST_F(CliEndToEnd, AnExportWithBareLineFeedsGivesTheArticlesOfItsCrLfTwin) {
+  std::string bareLf = ReadBytes(folder_ / "群聊.txt");
+  std::erase(bareLf, '\r');
+  fs::create_directory(folder_ / "lf");
+  std::ofstream(folder_ / "lf" / "群聊.txt", std::ios::binary) << bareLf;
+  const Result crLf =
+      run({"generate", "--quiet", "--seed", "7", "--set", saveTo("crlf"), "群聊.txt"});
+  const Result lf =
+      run({"generate", "--quiet", "--seed", "7", "--set", saveTo("lf-out"), "lf/群聊.txt"});
+  ASSERT_EQ(crLf.status, 0) << crLf.err;
+  EXPECT_EQ(lf.status, 0) << lf.err;
+  EXPECT_FALSE(Tree(outFolder("crlf")).empty());
+  EXPECT_EQ(Tree(outFolder("lf-out")), Tree(outFolder("crlf")));
+}
+
 TEST_F(CliEndToEnd, ARejectedCustomPatternFailsTheRun) {
   const std::vector<std::string> pattern = {
       "--set", "选择框自定义替换=真", "--set", "选择框正则替换=真", "--set", "编辑框欲替换=("};

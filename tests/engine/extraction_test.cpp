@@ -16,13 +16,12 @@ using testing::FakeHost;
 using testing::G;
 using testing::U;
 
-// Runs a preview source through loading, cutting and cleaning; returns the handed-over messages
-// (UTF-8), dropped ones as empty texts.
-std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1) {
+// Runs a source (by default the preview text) through loading, cutting and cleaning; returns the
+// handed-over messages (UTF-8), dropped ones as empty texts.
+std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1,
+                                 const SourceRef& source = SourceRef{true, {}, 0, 0}) {
   RunContext run(seed);
   const Options options = *host.currentOptions();
-  SourceRef source;
-  source.preview = true;
   LoadedSource loaded = LoadSource(host, run, options, source);
   MessageList messages(loaded.text, host);
   MessageCleaner cleaner(options);
@@ -65,6 +64,129 @@ TEST(Extraction, ADateInsideABodyEndsTheMessageThere) {
   // The stamp in the body starts a new match; its "sender line" is the rest of that line.
   EXPECT_EQ(NonEmpty(Extract(host)),
             (std::vector<std::string>{"我们约在 ", "到时候联系", "好的没问题"}));
+}
+
+struct TextEnd {
+  const char* what;
+  std::string tail;  // GBK, appended to an export whose last record is "最后一条消息"
+};
+
+void PrintTo(const TextEnd& row, std::ostream* out) {
+  *out << row.what;
+}
+
+class ExtractionAtTheEnd : public ::testing::TestWithParam<TextEnd> {};
+
+TEST_P(ExtractionAtTheEnd, TheLastMessageIsKeptHoweverTheTextEnds) {
+  FakeHost host;
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "第一条"},
+                                 {"2016-5-3 9:09:01 阿明(10002)", "最后一条消息"}});
+  host.previewText += GetParam().tail;
+  EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"第一条", "最后一条消息"}))
+      << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tails, ExtractionAtTheEnd,
+    ::testing::Values(TextEnd{"nothing more", ""},
+                      TextEnd{"a sender line without a body, with its CR LF",
+                              G("2016-5-3 9:10:00 青禾(10003)\r\n")},
+                      TextEnd{"a sender line without a body and without a line end",
+                              G("2016-5-3 9:10:00 青禾(10003)")},
+                      TextEnd{"a stamp on the last line, without a line end",
+                              G("2016-5-3 9:10:00")}));
+
+TEST(Extraction, TheLastBodyEndingInAStampWithoutLineEndIsKept) {
+  FakeHost host;
+  host.previewText = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "第一条"}});
+  host.previewText += G("2016-5-3 9:09:01 阿明(10002)\r\n明天见 2016-5-4 8:00:00");
+  EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"第一条", "明天见 "}));
+}
+
+// An export of all conversations: every conversation comes with its own header block; the
+// export's title line may come again before it.
+std::string AllConversations(const std::string& first, const std::string& second,
+                             bool titleLineAgain) {
+  std::string second_ = second;
+  if (!titleLineAgain) {
+    second_.erase(0, second_.find("\r\n\r\n") + 4);  // the title line and the blank line after it
+  }
+  return first + second_;
+}
+
+TEST(Extraction, AnExportOfAllConversationsGivesTheMessagesOfEachAndNoHeaderText) {
+  const std::string first = ChatExport({{"2016-5-3 9:08:01 小林(10001)", "早上好"},
+                                        {"2016-5-3 9:09:01 阿明(10002)", "第一个群的最后一条"}});
+  const std::string second = ChatExport({{"2016-5-4 10:00:00 青禾(10003)", "第二个群的第一条"},
+                                         {"2016-5-4 10:01:00 木子(10004)", "再见"}});
+  FakeHost host;
+  host.previewText = first;
+  std::vector<std::string> expected = Extract(host);
+  host.previewText = second;
+  const std::vector<std::string> ofSecond = Extract(host);
+  expected.insert(expected.end(), ofSecond.begin(), ofSecond.end());
+  ASSERT_EQ(NonEmpty(expected).size(), 4u);
+
+  for (const bool titleLineAgain : {false, true}) {
+    SCOPED_TRACE(titleLineAgain ? "title line repeated" : "header block only");
+    host.previewText = AllConversations(first, second, titleLineAgain);
+    // The default maximum length is on: a header joined to a message would drop it.
+    EXPECT_EQ(Extract(host), expected);
+    // Without length limits nothing of a header shows in any message.
+    host.options().选择框最多字数 = false;
+    for (const std::string& message : Extract(host)) {
+      EXPECT_EQ(message.find("消息"), std::string::npos) << message;
+      EXPECT_EQ(message.find("=="), std::string::npos) << message;
+    }
+    host.options().选择框最多字数 = true;
+  }
+
+  // A header block whose conversation holds no message ends the last one all the same.
+  host.previewText = first + ChatExport({});
+  host.options().选择框最多字数 = false;
+  EXPECT_EQ(NonEmpty(Extract(host)), (std::vector<std::string>{"早上好", "第一个群的最后一条"}));
+}
+
+TEST(Extraction, OnlyAWholeHeaderBlockEndsAMessage) {
+  // Pieces of a header inside bodies of a single-conversation export are message text.
+  const std::string equals(64, '=');
+  const std::vector<std::vector<std::string>> records = {
+      {"2016-5-3 9:08:01 a(1)", equals, "消息分组:不算"},
+      {"2016-5-3 9:08:02 b(2)", equals, "消息分组:我的群组", equals, "消息对象:", "缺最后一行"},
+      {"2016-5-3 9:08:03 c(3)", std::string(63, '='), "消息分组:x", equals, "消息对象:y", equals},
+      {"2016-5-3 9:08:04 d(4)", "消息记录（此消息记录为文本格式，不支持重新导入）", "完"}};
+  FakeHost host;
+  host.options().选择框最多字数 = false;
+  host.previewText = ChatExport(records);
+  std::vector<std::string> expected;
+  for (const auto& record : records) {
+    std::string body;
+    for (std::size_t line = 1; line < record.size(); ++line) {
+      body += record[line];
+    }
+    expected.push_back(body);
+  }
+  EXPECT_EQ(Extract(host), expected);
+}
+
+TEST(Extraction, AnExportWithBareLineFeedsGivesTheMessagesOfItsCrLfTwin) {
+  const std::string crLf =
+      ChatExport({{"2016-5-3 9:08:01 小林(10001)", "第一行", "第二行"},
+                  {"2016/05/03  09:10:45 阿明(10002)", "今天的书单在这里", "", "共三本"}});
+  std::string bareLf = crLf;
+  std::erase(bareLf, '\r');
+  FakeHost host;
+  host.previewText = crLf;
+  const std::vector<std::string> expected = Extract(host);
+  ASSERT_EQ(expected, (std::vector<std::string>{"第一行第二行", "今天的书单在这里共三本"}));
+
+  host.previewText = bareLf;
+  EXPECT_EQ(Extract(host), expected);
+
+  const auto file = std::filesystem::temp_directory_path() / "gw-extraction-bare-lf.txt";
+  std::ofstream(file, std::ios::binary) << bareLf;
+  EXPECT_EQ(Extract(host, 1, SourceRef{false, file.string(), 1, 1}), expected);
+  std::filesystem::remove(file);
 }
 
 TEST(Extraction, LengthIgnoreAndDeleteRulesApplyToEachMessage) {

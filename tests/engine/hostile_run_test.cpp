@@ -97,6 +97,17 @@ class HostileRun : public ::testing::Test {
     return static_cast<int>(std::distance(fs::directory_iterator(dir), {}));
   }
 
+  // The contents of every article in `dir`, one after the other (UTF-8).
+  static std::string ArticlesIn(const fs::path& dir) {
+    std::string all;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      all += U(std::string{std::istreambuf_iterator<char>(in), {}}) + "\n";
+    }
+    return all;
+  }
+
   bool HasProblem(const std::string& text) const {
     return std::find(host_.fileProblems.begin(), host_.fileProblems.end(), text) !=
            host_.fileProblems.end();
@@ -140,8 +151,9 @@ TEST_F(HostileRun, FilesThatCannotOrMustNotBeReadAreNamedAndTheRunGoesOn) {
   EXPECT_TRUE(HasProblem("文件解压后超过 " + limit + " MB，未读取：" + bombPath));
   EXPECT_TRUE(HasProblem("无法读取文件：" + (folder_ / "folder.txt").string() + "（是一个目录）"));
   EXPECT_TRUE(HasProblem("无法读取文件：" + vanished + "（没有那个文件或目录）"));
-  EXPECT_EQ(host_.fileProblems.size(), 4u);  // the empty file simply gives nothing
-  EXPECT_EQ(outcome.filesFailed, 4);
+  EXPECT_TRUE(HasProblem("未找到聊天消息：" + empty));  // read, but holds no chat message
+  EXPECT_EQ(host_.fileProblems.size(), 5u);
+  EXPECT_EQ(outcome.filesFailed, 5);
 }
 
 TEST_F(HostileRun, AFiftyMegabyteLineIsOneMessageAndTheRunEndsPromptly) {
@@ -160,12 +172,35 @@ TEST_F(HostileRun, AFiftyMegabyteLineIsOneMessageAndTheRunEndsPromptly) {
   EXPECT_EQ(FilesIn(folder_ / "long"), 2);
 }
 
-TEST_F(HostileRun, ASenderLineWithoutABodyAtTheEndGivesNoEmptyArticle) {
-  std::string text = Export(2);
-  text += G("2016-5-3 9:10:00 某人(100)");  // the export ends right after it, no line end
-  const RunOutcome outcome = RunFiles(host_, {Write("cut.txt", text)}, 1);
-  EXPECT_EQ(outcome.articlesWritten, 2);
-  EXPECT_TRUE(host_.fileProblems.empty());
+TEST_F(HostileRun, ASenderLineWithoutABodyAtTheEndGivesNoEmptyArticleAndLosesNoMessage) {
+  for (const std::string lineEnd : {"", "\r\n"}) {
+    SCOPED_TRACE(lineEnd.empty() ? "without a line end" : "with CR LF");
+    fs::remove_all(folder_ / "cut");
+    std::string text = Export(2);
+    text += G("2016-5-3 9:10:00 某人(100)") + lineEnd;  // the export ends right after it
+    const RunOutcome outcome = RunFiles(host_, {Write("cut.txt", text)}, 1);
+    EXPECT_EQ(outcome.articlesWritten, 2);
+    EXPECT_TRUE(host_.fileProblems.empty());
+    const std::string articles = ArticlesIn(folder_ / "cut");
+    EXPECT_NE(articles.find("一条普通的聊天消息0"), std::string::npos) << articles;
+    EXPECT_NE(articles.find("一条普通的聊天消息1"), std::string::npos) << articles;
+  }
+}
+
+TEST_F(HostileRun, AFileWithoutChatMessagesIsToldAndTheRunGoesOn) {
+  std::string bareLf = Export(2);
+  std::erase(bareLf, '\r');
+  const std::string notes = Write("notes.txt", G("这不是聊天记录\r\n只是一些笔记\r\n"));
+  const std::vector<std::string> paths = {notes, Write("bare.txt", bareLf),
+                                          Write("good.txt", Export(3))};
+  const RunOutcome outcome = RunFiles(host_, paths, 1);
+  EXPECT_EQ(host_.fileProblems, std::vector<std::string>{"未找到聊天消息：" + notes});
+  EXPECT_EQ(outcome.filesFailed, 1);
+  EXPECT_EQ(outcome.filesProcessed, 3);
+  EXPECT_FALSE(fs::exists(folder_ / "notes")) << "no output folder for it";
+  EXPECT_EQ(FilesIn(folder_ / "bare"), 2) << "bare line feeds read as CR LF";
+  EXPECT_EQ(FilesIn(folder_ / "good"), 3);
+  EXPECT_EQ(outcome.articlesWritten, 5);
 }
 
 TEST_F(HostileRun, DamagedTextKeepsItsBytesOrBecomesQuestionMarks) {

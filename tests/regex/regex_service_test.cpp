@@ -108,6 +108,22 @@ TEST(RegexService, GroupsAreReadByNumberAndOutOfRangeGivesEmptyText) {
   EXPECT_EQ(regex.subMatchText(1, 1), "");
 }
 
+TEST(RegexService, TellsAnEmptyGroupFromOneThatTookNoPart) {
+  RegexService regex;
+  regex.create("a(x*)|b(y*)");
+  ASSERT_EQ(regex.execute("ab"), 2);
+  EXPECT_TRUE(regex.subMatchTookPart(1, 1)) << "matched the empty text";
+  EXPECT_FALSE(regex.subMatchTookPart(1, 2)) << "its alternative was not taken";
+  EXPECT_FALSE(regex.subMatchTookPart(2, 1));
+  EXPECT_TRUE(regex.subMatchTookPart(2, 2));
+  EXPECT_EQ(regex.subMatchText(1, 1), regex.subMatchText(1, 2)) << "both read as empty texts";
+  EXPECT_FALSE(regex.subMatchTookPart(1, 0));
+  EXPECT_FALSE(regex.subMatchTookPart(1, 3));
+  EXPECT_FALSE(regex.subMatchTookPart(3, 1));
+  EXPECT_EQ(regex.execute("c"), 0);
+  EXPECT_FALSE(regex.subMatchTookPart(1, 1));
+}
+
 TEST(RegexService, KeepsTheOldMatchesUntilTheNextSearch) {
   RegexService regex;
   regex.create("b");
