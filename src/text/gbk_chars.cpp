@@ -28,7 +28,7 @@ int CharCount(std::string_view text) {
   const std::size_t size = text.size();
   for (std::size_t offset = 0; offset < size; ++count) {
     const auto byte = static_cast<unsigned char>(text[offset]);
-    if (byte >= 0x80) {
+    if (IsPairLeadByte(byte)) {
       offset += (offset + 1 < size) ? 2 : 1;
     } else if (byte == '\r' && offset + 1 < size && text[offset + 1] == '\n') {
       offset += 2;
@@ -67,6 +67,8 @@ std::string CharMid(std::string_view text, int start, int count) {
   return std::string(text.substr(begin, end - begin));
 }
 
-std::string CharLeft(std::string_view text, int n) { return CharMid(text, 1, n); }
+std::string CharLeft(std::string_view text, int n) {
+  return CharMid(text, 1, n);
+}
 
 }  // namespace gw

@@ -1,6 +1,7 @@
 // Character rules of the program's text: GBK bytes in a std::string.
-// A character is one byte below 0x80, or a byte of 0x80 or above together with the byte after
-// it. Where the rules say so, a CR LF pair counts as one character.
+// A character is one byte below 0x80, the byte 0x80 on its own ("€" in code page 936), or a byte
+// of 0x81 or above together with the byte after it. Where the rules say so, a CR LF pair counts
+// as one character.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +14,16 @@ namespace gw {
 // Program text ends at its first zero byte.
 std::string_view UntilFirstNul(std::string_view bytes);
 
+// Whether `byte`, where a character starts, takes the byte after it as its second byte.
+inline bool IsPairLeadByte(unsigned char byte) {
+  return byte >= 0x81;
+}
+
 // Byte length (1 or 2) of the character that starts at `offset`. A lead byte at the very end of
 // the text is a character of its own.
 inline std::size_t GbkCharLength(std::string_view text, std::size_t offset) {
-  return (static_cast<unsigned char>(text[offset]) >= 0x80 && offset + 1 < text.size()) ? 2 : 1;
+  return (IsPairLeadByte(static_cast<unsigned char>(text[offset])) && offset + 1 < text.size()) ? 2
+                                                                                                : 1;
 }
 
 enum class CrLf { AsOneChar, AsTwoChars };

@@ -7,7 +7,9 @@
 namespace gw {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+std::string G(std::string_view utf8) {
+  return Utf8ToGbk(utf8);
+}
 
 TEST(CharCount, CountsDoubleByteCharactersAndCrLfPairsAsOne) {
   EXPECT_EQ(CharCount(""), 0);
@@ -18,6 +20,22 @@ TEST(CharCount, CountsDoubleByteCharactersAndCrLfPairsAsOne) {
   EXPECT_EQ(CharCount("\r\n\r\n"), 2);
   // A lead byte at the very end stands alone.
   EXPECT_EQ(CharCount(std::string("ab\xC4", 3)), 3);
+}
+
+// The euro sign is the single byte 0x80 in code page 936; it never takes the next byte with it.
+TEST(CharCount, TheEuroSignIsACharacterOfItsOwn) {
+  ASSERT_EQ(G("€5"),
+            "\x80"
+            "5");
+  EXPECT_EQ(CharCount(G("€5")), 2);
+  EXPECT_EQ(CharCount(G("€€元")), 3);
+  EXPECT_EQ(CharMid(G("€5元"), 2, 2), G("5元"));
+  EXPECT_EQ(CharLeft(G("€元"), 1), G("€"));
+  EXPECT_EQ(CharStartOffsets(G("€5元"), CrLf::AsOneChar), (std::vector<std::size_t>{0, 1, 2, 4}));
+  // As the second byte of a pair, 0x80 stays part of it.
+  EXPECT_EQ(CharCount("\x81\x80"
+                      "a"),
+            2);
 }
 
 TEST(CharMid, TakesWholeCharactersByOneBasedPosition) {
@@ -36,8 +54,7 @@ TEST(CharMid, TakesWholeCharactersByOneBasedPosition) {
 TEST(ForEachChar, CrLfRuleDecidesWhetherTheBreakIsOneCharacter) {
   const std::string text = "a\r\n" + G("字");
   EXPECT_EQ(CharStartOffsets(text, CrLf::AsOneChar), (std::vector<std::size_t>{0, 1, 3, 5}));
-  EXPECT_EQ(CharStartOffsets(text, CrLf::AsTwoChars),
-            (std::vector<std::size_t>{0, 1, 2, 3, 5}));
+  EXPECT_EQ(CharStartOffsets(text, CrLf::AsTwoChars), (std::vector<std::size_t>{0, 1, 2, 3, 5}));
 }
 
 TEST(UntilFirstNul, ProgramTextEndsAtTheFirstZeroByte) {
