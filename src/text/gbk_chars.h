@@ -51,6 +51,17 @@ void ForEachChar(std::string_view text, CrLf crlf, Visitor&& visit) {
 // offset of character k + 1, so character k + 1 occupies [offsets[k], offsets[k + 1]).
 std::vector<std::size_t> CharStartOffsets(std::string_view text, CrLf crlf);
 
+// Whether a character starts at `offset`, given that one starts at `known` (<= offset); `known`
+// then moves to the first character start at or after `offset`. Walks whole characters only from
+// the nearest point where a character surely starts (just after a byte below 0x80), so asking
+// about many offsets of a long text, left to right, does not walk the text each time.
+bool StartsCharacter(std::string_view text, std::size_t& known, std::size_t offset);
+
+// The pieces of `text` between the occurrences of `separator` that start a character (the second
+// byte of a double-byte character is never taken for a separator). n separators give n + 1
+// pieces, empty ones included; an empty separator gives the whole text as one piece.
+std::vector<std::string_view> SplitAtCharacters(std::string_view text, std::string_view separator);
+
 // Number of characters; a CR LF pair counts as one.
 int CharCount(std::string_view text);
 

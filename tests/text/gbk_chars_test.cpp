@@ -38,6 +38,21 @@ TEST(CharCount, TheEuroSignIsACharacterOfItsOwn) {
             2);
 }
 
+TEST(SplitAtCharacters, SplitsOnlyWhereTheSeparatorIsACharacter) {
+  // 東 is 96 7C: its second byte is "|".
+  using Pieces = std::vector<std::string_view>;
+  const std::string text = G("東|京||");
+  const std::string east = G("東");
+  const std::string capital = G("京");
+  EXPECT_EQ(SplitAtCharacters(text, "|"), (Pieces{east, capital, "", ""}));
+  EXPECT_EQ(SplitAtCharacters(G("東京"), "|"), (Pieces{G("東京")}));
+  EXPECT_EQ(SplitAtCharacters("a\r\nb\r\n", "\r\n"), (Pieces{"a", "b", ""}));
+  EXPECT_EQ(SplitAtCharacters("a|b", ""), (Pieces{"a|b"}));
+  EXPECT_EQ(SplitAtCharacters("", "|"), (Pieces{""}));
+  // A separator of two characters is not found across a character boundary.
+  EXPECT_EQ(SplitAtCharacters(G("x東|"), "||"), (Pieces{G("x東|")}));
+}
+
 TEST(CharMid, TakesWholeCharactersByOneBasedPosition) {
   const std::string text = G("中文ab\r\n字");
   EXPECT_EQ(CharMid(text, 2, 2), G("文a"));
