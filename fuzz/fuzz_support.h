@@ -86,8 +86,8 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
   Check(out.good(), "scratch file written");
 }
 
-// True when every character of `text` is an ASCII byte other than NUL or a byte pair that code
-// page 936 maps to a character.
+// True when every character of `text` is an ASCII byte other than NUL, the byte 0x80 ("€") or a
+// byte pair that code page 936 maps to a character.
 inline bool IsValidGbk(std::string_view text) {
   const GbkTables& tables = Gbk();
   for (std::size_t at = 0; at < text.size();) {
@@ -95,7 +95,7 @@ inline bool IsValidGbk(std::string_view text) {
     if (lead == 0) {
       return false;
     }
-    if (lead < 0x80) {
+    if (lead <= 0x80) {
       ++at;
       continue;
     }

@@ -42,7 +42,7 @@ bool RoundTripsThroughUnicode(std::string_view gbk) {
   const gw::GbkTables& tables = gw::Gbk();
   for (std::size_t at = 0; at < gbk.size();) {
     const auto lead = static_cast<unsigned char>(gbk[at]);
-    const std::size_t length = lead < 0x80 ? 1 : 2;
+    const std::size_t length = lead <= 0x80 ? 1 : 2;  // 0x80 is "€" on its own
     const unsigned code =
         length == 1 ? lead : (lead << 8) | static_cast<unsigned char>(gbk[at + 1]);
     if (tables.fromUnicode[tables.toUnicode[code]] != code) {

@@ -73,27 +73,11 @@ bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
 
 std::vector<std::string> SplitBatchWords(std::string_view library, std::string_view separator) {
   std::vector<std::string> words;
-  const auto keep = [&words](std::string_view word) {
+  for (const std::string_view word : SplitAtCharacters(library, separator)) {
     if (!word.empty() && word.find('\0') == std::string_view::npos) {
       words.emplace_back(word);
     }
-  };
-  if (separator.empty()) {
-    keep(library);
-    return words;
   }
-  std::size_t wordStart = 0;
-  std::size_t at = 0;
-  while (at < library.size()) {
-    if (library.compare(at, separator.size(), separator) == 0) {
-      keep(library.substr(wordStart, at - wordStart));
-      at += separator.size();
-      wordStart = at;
-    } else {
-      at += GbkCharLength(library, at);
-    }
-  }
-  keep(library.substr(wordStart));
   return words;
 }
 

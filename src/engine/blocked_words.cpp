@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/blocked_words_matcher.h"
+#include "text/gbk_chars.h"
 
 namespace gw {
 
@@ -19,24 +20,11 @@ std::string BlockedWordFilter::Apply(std::string_view text) const {
 }
 
 std::vector<std::string> SplitBlockedWords(std::string_view library, std::string_view separator) {
-  std::vector<std::string> words;
   if (library.empty()) {
-    return words;
+    return {};
   }
-  if (separator.empty()) {
-    words.emplace_back(library);
-    return words;
-  }
-  std::size_t from = 0;
-  while (true) {
-    const std::size_t at = library.find(separator, from);
-    if (at == std::string_view::npos) {
-      words.emplace_back(library.substr(from));
-      return words;
-    }
-    words.emplace_back(library.substr(from, at - from));
-    from = at + separator.size();
-  }
+  const std::vector<std::string_view> pieces = SplitAtCharacters(library, separator);
+  return std::vector<std::string>(pieces.begin(), pieces.end());
 }
 
 BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings) {

@@ -46,7 +46,8 @@ class BlockedWordFilter {
   std::shared_ptr<const detail::BlockedWordMatcher> matcher_;
 };
 
-// The library bytes split at every occurrence of `separator`, nothing trimmed; pieces between
+// The library bytes split at every occurrence of `separator` that starts a character (never at
+// the second byte of a double-byte character), nothing trimmed; pieces between
 // adjacent separators, and after a trailing one, are empty words. An empty separator leaves the
 // whole library as one word.
 std::vector<std::string> SplitBlockedWords(std::string_view library, std::string_view separator);

@@ -23,7 +23,7 @@ namespace gw::detail {
 namespace {
 
 bool IsLeadByte(char c) {
-  return static_cast<unsigned char>(c) >= 0x80;
+  return IsPairLeadByte(static_cast<unsigned char>(c));
 }
 
 // Whether `word` and `replacement`, laid over each other at some offset with at least one byte in

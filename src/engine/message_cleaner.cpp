@@ -29,7 +29,12 @@ MessageCleaner::MessageCleaner(const Options& options)
     AppendAlternative(ignorePattern_, WebAddressPattern());
   }
   if (options.选择框忽略数字) {
-    AppendAlternative(ignorePattern_, DigitRunPattern(LeadingInteger(options.编辑框数位)));
+    const int digits = LeadingInteger(options.编辑框数位);
+    if (digits > kLongestDigitRunInPattern) {
+      longDigitRun_ = digits;  // kept out of the pattern, which the engine would then reject
+    } else {
+      AppendAlternative(ignorePattern_, DigitRunPattern(digits));
+    }
   }
   if (options.选择框忽略指定) {
     AppendAlternative(ignorePattern_, RegexService::escapeKeepAlternation(options.编辑框忽略字符));
@@ -81,6 +86,9 @@ std::string MessageCleaner::cleanText() {
     return {};
   }
   if (!ignorePattern_.empty() && ignore_.findsMatchIn(text_)) {
+    return {};
+  }
+  if (longDigitRun_ > 0 && HasDigitRun(text_.view(), longDigitRun_)) {
     return {};
   }
   if (!deletePattern_.empty()) {

@@ -31,6 +31,8 @@ class MessageCleaner {
   int maximum_ = 0;
   std::string ignorePattern_;
   std::string deletePattern_;
+  // A digit-run ignore rule too long for the ignore pattern, tested on its own; 0: none.
+  int longDigitRun_ = 0;
   RegexService lineFold_;
   RegexService ignore_;
   RegexService delete_;

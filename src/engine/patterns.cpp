@@ -62,6 +62,20 @@ std::string DigitRunPattern(int minimumDigits) {
   return "\\d{" + std::to_string(minimumDigits) + ",}";
 }
 
+bool HasDigitRun(std::u16string_view text, int minimumDigits) {
+  if (minimumDigits < 1) {
+    return true;  // a run of no digits is everywhere
+  }
+  int run = 0;
+  for (const char16_t unit : text) {
+    run = (unit >= u'0' && unit <= u'9') ? run + 1 : 0;
+    if (run >= minimumDigits) {
+      return true;
+    }
+  }
+  return false;
+}
+
 const std::string& EmailPattern() {
   static const std::string pattern = R"(\w+@\w+\.[a-zA-Z]{2,5})";
   return pattern;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace gw {
 
@@ -25,6 +26,15 @@ const std::string& WebAddressPattern();
 
 // A run of at least `minimumDigits` digits.
 std::string DigitRunPattern(int minimumDigits);
+
+// The longest digit count that DigitRunPattern may carry: the engine rejects a larger count in a
+// quantifier, and with it the whole pattern the rule is part of. A longer rule is tested with
+// HasDigitRun instead.
+inline constexpr int kLongestDigitRunInPattern = 65535;
+
+// Whether `text` holds a run of at least `minimumDigits` digits, as DigitRunPattern finds it: the
+// digits are the ASCII digits 0-9 only.
+bool HasDigitRun(std::u16string_view text, int minimumDigits);
 
 const std::string& EmailPattern();
 const std::string& DigitPattern();

@@ -12,6 +12,9 @@ char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Whether `find` occurs at `offset`, compared character by character of `find`: without case
+// an ASCII letter that is a character of its own matches either case, and every double-byte
+// character matches only itself (its second byte may look like a letter).
 bool MatchesAt(std::string_view text, std::size_t offset, std::string_view find,
                bool caseSensitive) {
   if (text.size() - offset < find.size()) {
@@ -20,12 +23,15 @@ bool MatchesAt(std::string_view text, std::size_t offset, std::string_view find,
   if (caseSensitive) {
     return std::memcmp(text.data() + offset, find.data(), find.size()) == 0;
   }
-  for (std::size_t i = 0; i < find.size(); ++i) {
-    if (LowerAscii(text[offset + i]) != LowerAscii(find[i])) {
-      return false;
+  bool same = true;
+  ForEachChar(find, CrLf::AsTwoChars, [&](std::size_t at, std::size_t length) {
+    if (!same) {
+      return;
     }
-  }
-  return true;
+    same = length == 1 ? LowerAscii(text[offset + at]) == LowerAscii(find[at])
+                       : std::memcmp(text.data() + offset + at, find.data() + at, length) == 0;
+  });
+  return same;
 }
 
 // Finds the offsets where an entry occurs, left to right. Without case, an entry that starts
@@ -84,23 +90,6 @@ class Occurrences {
   std::size_t cached_[2] = {npos, npos};
   bool searched_[2] = {false, false};
 };
-
-// Whether a character starts at `offset`, given that one starts at `known` (<= offset); `known`
-// then moves to the first character start at or after `offset`. Walks whole characters from the
-// nearest point at or after `known` where a character surely starts: just after a byte below 0x80
-// (a character of its own or the second byte of one). In text with any ASCII that point is a few
-// bytes back, so checking the occurrences of an entry in a long text does not walk the text.
-bool StartsCharacter(std::string_view text, std::size_t& known, std::size_t offset) {
-  std::size_t from = offset;
-  while (from > known && static_cast<unsigned char>(text[from - 1]) >= 0x80) {
-    --from;
-  }
-  while (from < offset) {
-    from += GbkCharLength(text, from);
-  }
-  known = from;
-  return from == offset;
-}
 
 // Replaces the occurrences of `find` that start a character, at most `maxCount` of them (below 1:
 // all), writing the result through `emit`: emit(kept) for a stretch of the text kept as it is,
@@ -167,26 +156,14 @@ void ReplaceEntry(std::string& text, std::string_view find, std::string_view rep
 }  // namespace
 
 std::vector<std::string_view> SplitListViews(std::string_view text, std::string_view separator) {
-  std::vector<std::string_view> pieces;
   if (text.empty()) {
-    return pieces;
+    return {};
   }
-  if (separator.empty()) {
-    pieces.push_back(text);
-    return pieces;
+  std::vector<std::string_view> pieces = SplitAtCharacters(text, separator);
+  if (pieces.back().empty()) {
+    pieces.pop_back();  // nothing follows a trailing separator
   }
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t found = text.find(separator, start);
-    if (found == std::string_view::npos) {
-      if (start < text.size()) {
-        pieces.push_back(text.substr(start));
-      }
-      return pieces;
-    }
-    pieces.push_back(text.substr(start, found - start));
-    start = found + separator.size();
-  }
+  return pieces;
 }
 
 std::vector<std::string> SplitList(std::string_view text, std::string_view separator) {

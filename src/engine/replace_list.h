@@ -7,8 +7,9 @@
 
 namespace gw {
 
-// Splits at every occurrence of `separator`: a leading separator and two adjacent ones give empty
-// pieces, nothing follows a trailing separator, an empty text gives no pieces.
+// Splits at every occurrence of `separator` that starts a character: a leading separator and two
+// adjacent ones give empty pieces, nothing follows a trailing separator, an empty text gives no
+// pieces.
 std::vector<std::string> SplitList(std::string_view text, std::string_view separator);
 // The same pieces as views into `text`.
 std::vector<std::string_view> SplitListViews(std::string_view text, std::string_view separator);

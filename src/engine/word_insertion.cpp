@@ -45,22 +45,12 @@ int FirstAfter(const std::vector<int>& positions, int h) {
 WordList PrepareWordList(std::string_view boxText) {
   boxText = UntilFirstNul(boxText);
   WordList list;
-  // Split character by character: the second byte of a double-byte character may be "|".
-  std::string item;
-  const auto finishItem = [&] {
+  // The second byte of a double-byte character may be "|": it does not split an item.
+  for (const std::string_view item : SplitAtCharacters(boxText, "|")) {
     if (!item.empty()) {
-      list.items.push_back(std::move(item));
+      list.items.emplace_back(item);
     }
-    item.clear();
-  };
-  ForEachChar(boxText, CrLf::AsTwoChars, [&](std::size_t offset, std::size_t length) {
-    if (length == 1 && boxText[offset] == '|') {
-      finishItem();
-    } else {
-      item.append(boxText.substr(offset, length));
-    }
-  });
-  finishItem();
+  }
   if (list.items.empty()) {
     return list;
   }

@@ -306,8 +306,9 @@ int GbkCharCount(std::u16string_view utf16) {
       count -= static_cast<std::size_t>(i + 1 < utf16.size() && utf16[i + 1] == u'\n');
     } else if (unit >= 0x80) {
       const std::uint16_t code = tables.encode[unit];
-      if ((code >= 0x80 && code <= 0xFF) || IsHighSurrogateUnit(unit)) {
-        // A one-byte code of 0x80 or above reads as the lead of a double-byte character, and a
+      if ((code <= 0xFF && IsPairLeadByte(static_cast<unsigned char>(code))) ||
+          IsHighSurrogateUnit(unit)) {
+        // A one-byte code that leads a pair reads as the lead of a double-byte character, and a
         // surrogate pair is one "?": count on the GBK text itself.
         return CharCount(Utf16ToGbk(utf16));
       }

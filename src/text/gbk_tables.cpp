@@ -24,6 +24,41 @@ std::size_t ConvertOne(const IconvHandle& converter, const char* input, std::siz
   return outputCapacity - outLeft;
 }
 
+// One user-defined area of code page 936: the rows `firstLead`..`lastLead`, in each the second
+// bytes `firstTrail`..`lastTrail` except 0x7F, numbered row by row from `firstCodePoint` on.
+struct UserDefinedArea {
+  unsigned firstLead;
+  unsigned lastLead;
+  unsigned firstTrail;
+  unsigned lastTrail;
+  char16_t firstCodePoint;
+};
+
+constexpr UserDefinedArea kUserDefinedAreas[] = {
+    {0xAA, 0xAF, 0xA1, 0xFE, 0xE000},
+    {0xF8, 0xFE, 0xA1, 0xFE, 0xE234},
+    {0xA1, 0xA7, 0x40, 0xA0, 0xE4C6},
+};
+
+// The code page maps its user-defined areas to the Private Use Area, so that such characters keep
+// their identity through Unicode; iconv leaves them out.
+void MapUserDefinedAreas(GbkTables& tables) {
+  for (const UserDefinedArea& area : kUserDefinedAreas) {
+    char16_t codePoint = area.firstCodePoint;
+    for (unsigned lead = area.firstLead; lead <= area.lastLead; ++lead) {
+      for (unsigned trail = area.firstTrail; trail <= area.lastTrail; ++trail) {
+        if (trail == 0x7F) {
+          continue;
+        }
+        const unsigned code = lead << 8 | trail;
+        tables.toUnicode[code] = codePoint;
+        tables.fromUnicode[codePoint] = static_cast<std::uint16_t>(code);
+        ++codePoint;
+      }
+    }
+  }
+}
+
 std::unique_ptr<GbkTables> BuildTables() {
   auto tables = std::make_unique<GbkTables>();
   for (char16_t& unit : tables->toUnicode) {
@@ -73,6 +108,7 @@ std::unique_ptr<GbkTables> BuildTables() {
           static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
     }
   }
+  MapUserDefinedAreas(*tables);
   return tables;
 }
 

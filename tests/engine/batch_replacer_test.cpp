@@ -117,6 +117,12 @@ TEST(BatchReplacerTest, SeparatorIsFoundOnlyBetweenCharacters) {
   EXPECT_EQ(Filter(G("亅|昞"), G("亅a昞")), "**a**");
 }
 
+// AA A1 is a code of the user-defined area: it is a character, not "?", and can be a word.
+TEST(BatchReplacerTest, UserDefinedCharactersAreKept) {
+  EXPECT_EQ(Filter(G("甲"), "\x41\xAA\xA1\x42"), "\x41\xAA\xA1\x42");
+  EXPECT_EQ(Filter("\xAA\xA1", "\x41\xAA\xA1\x42\xAA\xA2"), "\x41**\x42\xAA\xA2");
+}
+
 TEST(BatchReplacerTest, LibraryTooBigForThePatternStillFiltersEveryWord) {
   std::string library;
   for (int i = 0; i < 50000; ++i) {

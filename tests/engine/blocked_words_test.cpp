@@ -77,6 +77,21 @@ TEST(BlockedWordsTest, WordsMatchOnlyWholeCharacters) {
   EXPECT_EQ(Filter("a\xD0", {"\xD0"}), "a**");
 }
 
+// The euro sign is the single byte 0x80: it does not take the next byte with it, so a word right
+// after it is found.
+TEST(BlockedWordsTest, EuroSignIsACharacterOfItsOwn) {
+  EXPECT_EQ(Filter(G("€5元"), {G("5元")}), G("€**"));
+  EXPECT_EQ(Filter(G("€€5元"), {G("5元")}), G("€€**"));
+  EXPECT_EQ(Filter(G("€5元"), {"\x80"}), G("**5元"));
+}
+
+// 東 is 96 7C: its second byte is "|", which must not split the library.
+TEST(BlockedWordsTest, LibrarySplitsOnlyAtSeparatorCharacters) {
+  EXPECT_EQ(SplitBlockedWords(G("東京|西安"), "|"),
+            (std::vector<std::string>{G("東京"), G("西安")}));
+  EXPECT_EQ(Filter(G("我在東京"), SplitBlockedWords(G("東京"), "|")), G("我在**"));
+}
+
 class LibraryFileTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& bytes) {

@@ -71,6 +71,35 @@ TEST(MessageCleaner, IgnoreRulesDropWholeMessages) {
   EXPECT_EQ(Clean(options, "普通消息"), "");
 }
 
+// The engine takes at most 65535 in a quantifier. A longer digit rule must still drop the
+// messages with such a run and leave the other ignore rules working.
+TEST(MessageCleaner, DigitRulesOfAnyCountKeepEveryIgnoreRuleWorking) {
+  Options options = NoLimits();
+  options.选择框忽略网址 = true;
+  options.选择框忽略数字 = true;
+  options.选择框忽略指定 = true;
+  options.编辑框忽略字符 = G("包邮");
+  for (const char* count :
+       {"70000", "65536", "2147483647", "99999999999999999999", "-70000", "-99999999999"}) {
+    options.编辑框数位 = count;
+    EXPECT_EQ(Clean(options, "去 www.example.com 看看"), "") << count;
+    EXPECT_EQ(Clean(options, "全场包邮"), "") << count;
+    EXPECT_EQ(Clean(options, "电话1380000"), "电话1380000") << count;
+  }
+  options.编辑框数位 = "70000";
+  EXPECT_EQ(Clean(options, "号" + std::string(70000, '7')), "");
+  const std::string shorter = "号" + std::string(69999, '7') + "x" + std::string(69999, '7');
+  EXPECT_EQ(Clean(options, shorter), shorter);
+  // Only ASCII digits count; a full-width one does not lengthen the run.
+  const std::string wide = "a" + std::string(69999, '7') + "１";
+  EXPECT_EQ(Clean(options, wide), wide);
+  // The largest count the pattern carries itself.
+  options.编辑框数位 = "65535";
+  EXPECT_EQ(Clean(options, std::string(65535, '1')), "");
+  EXPECT_EQ(Clean(options, std::string(65534, '1')), std::string(65534, '1'));
+  EXPECT_EQ(Clean(options, "全场包邮"), "");
+}
+
 TEST(MessageCleaner, DeleteRulesRemoveAddressesDigitsLettersAndListedWords) {
   Options options = NoLimits();
   EXPECT_EQ(Clean(options, "看https://a.example.com/x?y=1这里，写信给me@example.org"),

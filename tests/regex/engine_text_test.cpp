@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -95,6 +96,44 @@ TEST(EngineText, TextFromTheEngineStandsForItsGbkForm) {
     EXPECT_EQ(fromUnits.toGbk(), fromBytes.toGbk());
     EXPECT_EQ(fromUnits.charCount(), fromBytes.charCount());
   }
+}
+
+// Every code of the three user-defined areas (rows AA-AF and F8-FE with second bytes A1-FE, rows
+// A1-A7 with second bytes 40-A0 but 7F) crosses to the engine and back unchanged, also when a
+// replacement has rebuilt the text around it.
+TEST(EngineText, UserDefinedCharactersComeBackFromTheEngine) {
+  std::string codes;
+  const auto addRows = [&](unsigned firstLead, unsigned lastLead, unsigned firstTrail,
+                           unsigned lastTrail) {
+    for (unsigned lead = firstLead; lead <= lastLead; ++lead) {
+      for (unsigned trail = firstTrail; trail <= lastTrail; ++trail) {
+        if (trail != 0x7F) {
+          codes += static_cast<char>(lead);
+          codes += static_cast<char>(trail);
+          codes += ',';  // below every second byte
+        }
+      }
+    }
+  };
+  addRows(0xAA, 0xAF, 0xA1, 0xFE);
+  addRows(0xF8, 0xFE, 0xA1, 0xFE);
+  addRows(0xA1, 0xA7, 0x40, 0xA0);
+  ASSERT_EQ(codes.size(), 3u * (564 + 658 + 672));
+
+  RegexService commas;
+  commas.create(",");
+  EngineText text(codes);
+  commas.replaceIn(text, ";");
+  std::string expected = codes;
+  std::replace(expected.begin(), expected.end(), ',', ';');
+  EXPECT_EQ(text.toGbk(), expected);
+  EXPECT_EQ(commas.replace(codes, ";"), expected);
+  EXPECT_EQ(text.charCount(), 2 * (564 + 658 + 672));
+  EXPECT_EQ(commas.replace("\x41\xAA\xA1\x42", ""), "\x41\xAA\xA1\x42");
+  // Each is one character for the engine.
+  RegexService one;
+  one.create("^.x");
+  EXPECT_EQ(one.execute("\xFE\xFEx"), 1);
 }
 
 TEST(EngineText, MatchViewsAreTheGroupsInTheEnginesForm) {

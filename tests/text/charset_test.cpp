@@ -68,7 +68,9 @@ TEST(Charset, InvalidGbkDecodesToReplacementCharacters) {
   EXPECT_EQ(GbkToUtf16("a\xC4"), std::u16string(u"a\uFFFD"));
 }
 
-// The table-driven paths must give iconv's own answers, whatever the bytes.
+// The table-driven paths must give iconv's own answers, whatever the bytes. iconv does not know
+// the code page's user-defined areas, so the UTF-16 units here stay out of the Private Use Area
+// that they map to (the test after this one covers it).
 TEST(Charset, FastPathsAgreeWithIconvOnRandomBytes) {
   std::mt19937 random(7);
   const std::string pieces[] = {
@@ -83,6 +85,14 @@ TEST(Charset, FastPathsAgreeWithIconvOnRandomBytes) {
     for (char& c : utf16) {
       c = static_cast<char>(random() % 4 == 0 ? 0xD8 + random() % 8 : random() % 256);
     }
+    for (std::size_t i = 0; i + 1 < utf16.size(); i += 2) {
+      // 0xE0..0xE7 as either byte of a unit could make it a Private Use Area unit.
+      for (char* byte : {&utf16[i], &utf16[i + 1]}) {
+        if ((static_cast<unsigned char>(*byte) & 0xF8) == 0xE0) {
+          *byte = 'x';
+        }
+      }
+    }
     ASSERT_EQ(ConvertCharset(utf8, "UTF-8", "CP936"),
               ConvertCharsetWithIconv(utf8, "UTF-8", "CP936"));
     ASSERT_EQ(ConvertCharset(utf16, "UTF-16LE", "CP936"),
@@ -90,6 +100,37 @@ TEST(Charset, FastPathsAgreeWithIconvOnRandomBytes) {
     ASSERT_EQ(ConvertCharset(utf16, "UTF-16BE", "CP936"),
               ConvertCharsetWithIconv(utf16, "UTF-16BE", "CP936"));
   }
+}
+
+// Code page 936 maps its three user-defined areas, row by row, to the Private Use Area.
+TEST(Charset, UserDefinedAreasRoundTripThroughThePrivateUseArea) {
+  struct Area {
+    unsigned firstLead, lastLead, firstTrail, lastTrail;
+    char16_t first, last;
+  };
+  const Area areas[] = {{0xAA, 0xAF, 0xA1, 0xFE, 0xE000, 0xE233},
+                        {0xF8, 0xFE, 0xA1, 0xFE, 0xE234, 0xE4C5},
+                        {0xA1, 0xA7, 0x40, 0xA0, 0xE4C6, 0xE765}};
+  for (const Area& area : areas) {
+    std::string gbk;
+    std::u16string expected;
+    char16_t next = area.first;
+    for (unsigned lead = area.firstLead; lead <= area.lastLead; ++lead) {
+      for (unsigned trail = area.firstTrail; trail <= area.lastTrail; ++trail) {
+        if (trail != 0x7F) {
+          gbk += static_cast<char>(lead);
+          gbk += static_cast<char>(trail);
+          expected += next++;
+        }
+      }
+    }
+    EXPECT_EQ(expected.back(), area.last);
+    EXPECT_EQ(GbkToUtf16(gbk), expected);
+    EXPECT_EQ(Utf16ToGbk(expected), gbk);
+    EXPECT_EQ(Utf8ToGbk(GbkToUtf8(gbk)), gbk);
+  }
+  EXPECT_EQ(Utf16ToGbk(GbkToUtf16("\x41\xAA\xA1\x42")), "\x41\xAA\xA1\x42");
+  EXPECT_EQ(ConvertCharset("\xEE\x80\x80", "UTF-8", "GB18030"), "\xAA\xA1");
 }
 
 // Texts of every kind of unit the engine's text can hold: ASCII with CR LF pairs and lone CRs,
