@@ -1,11 +1,8 @@
 #include "engine/output_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
+#include "engine/staged_file.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
 
@@ -29,51 +26,6 @@ void CutUtf8(std::string& text, std::size_t maxBytes) {
     --cut;
   }
   text.resize(cut);
-}
-
-// A file descriptor closed when it goes out of scope (unless closed before, to see the result).
-class OutputFile {
- public:
-  explicit OutputFile(const std::filesystem::path& path)
-      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
-  ~OutputFile() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  bool valid() const { return fd_ >= 0; }
-  int get() const { return fd_; }
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// Writes the file with plain system calls: a run writes thousands of small files, and a stream
-// object per file costs more than the writing.
-bool WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-  OutputFile out(path);
-  if (!out.valid()) {
-    return false;
-  }
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(out.get(), bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written <= 0) {
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return out.close();
 }
 
 }  // namespace
@@ -135,6 +87,13 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
   // The extension is cleaned like the title: a "/" typed into it must not lead out of the folder.
   const std::string tail = "." + GbkToUtf8(CleanFileName(UntilFirstNul(extension)));
 
+  // The article is complete on disk before it takes its name: a kill or a full disk never
+  // leaves a short file under an article's name.
+  StagedFile staged(folder);
+  if (!staged.fill(article)) {
+    return false;
+  }
+
   // The first name this run has not written yet: the title itself, then "title (2)", … each cut
   // so that the whole name fits the file system.
   std::filesystem::path path;
@@ -149,7 +108,7 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
     }
   }
 
-  if (!WriteBytes(path, article)) {
+  if (!staged.commitAs(path)) {
     return false;
   }
   usedPaths_.insert(path.native());

@@ -32,7 +32,9 @@ std::string UntitledName();  // GBK
 // Every article of the run keeps its own file: a name the run already wrote gets " (2)",
 // " (3)", … before the extension, an empty title becomes UntitledName(), and a name too long
 // for the file system is shortened at a character boundary. A file left by an earlier run is
-// overwritten.
+// replaced. Each article is written whole under a hidden temporary name in its folder and then
+// renamed onto its own name, so that the name never holds a short article, whatever stops the
+// writing; a failed write removes the temporary file and leaves the name as it was.
 class ArticleWriter {
  public:
   // Longest file name, in bytes of its UTF-8 form, that the file system accepts.

@@ -1,8 +1,11 @@
 #include "engine/output_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -32,6 +35,29 @@ std::set<std::string> NamesIn(const fs::path& folder) {
   }
   return names;
 }
+
+// While it lives, no file of this process may grow past `maxBytes`: a write beyond it fails as on
+// a full disk, for the super-user too.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t maxBytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved_;
+    limited.rlim_cur = maxBytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, savedHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*savedHandler_)(int) = nullptr;
+};
 
 class ArticleWriterTest : public ::testing::Test {
  protected:
@@ -144,6 +170,49 @@ TEST_F(ArticleWriterTest, FileFromAnEarlierRunIsOverwritten) {
   ASSERT_TRUE(writer_.write(folder_, "old", "txt", "today"));
   EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
   EXPECT_EQ(ReadBytes(folder_ / "old.txt"), "today");
+}
+
+TEST_F(ArticleWriterTest, AWriteThatFailsHalfwayKeepsTheEarlierFileAndLeavesNothingBehind) {
+  std::ofstream(folder_ / "old.txt") << "from yesterday";
+  const std::string article(64 * 1024, 'x');
+  {
+    const FileSizeLimit fullDisk(4096);
+    EXPECT_FALSE(writer_.write(folder_, "old", "txt", article));
+    EXPECT_FALSE(writer_.write(folder_, "new", "txt", article));
+  }
+  EXPECT_EQ(writer_.written(), 0);
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
+  EXPECT_EQ(ReadBytes(folder_ / "old.txt"), "from yesterday");
+
+  ASSERT_TRUE(writer_.write(folder_, "old", "txt", article));
+  EXPECT_EQ(ReadBytes(folder_ / "old.txt"), article);
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
+}
+
+TEST_F(ArticleWriterTest, AWriterKilledMidArticleLeavesNoShortArticle) {
+  const std::string article(64 * 1024, 'x');
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Killed by the kernel (SIGXFSZ) once the article passes 4 KiB, in the middle of writing.
+    rlimit limited{};
+    getrlimit(RLIMIT_FSIZE, &limited);
+    limited.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    std::signal(SIGXFSZ, SIG_DFL);
+    ArticleWriter writer;
+    writer.write(folder_, "killed", "txt", article);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+  // Only a hidden temporary file may remain; the article's name never shows a part of it.
+  for (const std::string& name : NamesIn(folder_)) {
+    EXPECT_EQ(name.rfind(".", 0), 0u) << name;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "killed.txt"));
 }
 
 TEST_F(ArticleWriterTest, FailedWriteIsNotCountedAndDoesNotReserveTheName) {
