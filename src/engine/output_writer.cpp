@@ -1,5 +1,7 @@
 #include "engine/output_writer.h"
 
+#include <sys/stat.h>
+
 #include <system_error>
 
 #include "engine/staged_file.h"
@@ -76,6 +78,14 @@ std::string UntitledName() {
   return Utf8ToGbk("无标题");
 }
 
+bool ArticleWriter::heldByOthers(const std::filesystem::path& path) const {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) {
+    return false;  // a free name (any other failure makes the rename fail)
+  }
+  return !S_ISREG(info.st_mode) || sources_.contains(info);
+}
+
 bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view title,
                           std::string_view extension, std::string_view article) {
   std::string cleaned = CleanFileName(UntilFirstNul(title));
@@ -94,8 +104,8 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
     return false;
   }
 
-  // The first name this run has not written yet: the title itself, then "title (2)", … each cut
-  // so that the whole name fits the file system.
+  // The first name this run has not written yet and that holds nothing of others: the title
+  // itself, then "title (2)", … each cut so that the whole name fits the file system.
   std::filesystem::path path;
   for (int copy = 1;; ++copy) {
     const std::string suffix = copy == 1 ? std::string() : " (" + std::to_string(copy) + ")";
@@ -103,7 +113,7 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
     const std::size_t fixed = suffix.size() + tail.size();
     CutUtf8(name, fixed < kMaxNameBytes ? kMaxNameBytes - fixed : 0);
     path = (folder / (name + suffix + tail)).lexically_normal();
-    if (!usedPaths_.contains(path.native())) {
+    if (!usedPaths_.contains(path.native()) && !heldByOthers(path)) {
       break;
     }
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -170,6 +171,61 @@ TEST_F(ArticleWriterTest, FileFromAnEarlierRunIsOverwritten) {
   ASSERT_TRUE(writer_.write(folder_, "old", "txt", "today"));
   EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
   EXPECT_EQ(ReadBytes(folder_ / "old.txt"), "today");
+}
+
+TEST_F(ArticleWriterTest, ASourceIsNeverWrittenOverByWhateverPathTheArticleReachesItThrough) {
+  const fs::path chats = folder_ / "chats";
+  const fs::path out = folder_ / "out";
+  fs::create_directories(chats);
+  fs::create_directories(out);
+  std::ofstream(chats / "群.txt") << "source one";
+  std::ofstream(chats / "其他.txt") << "source two";
+  fs::create_hard_link(chats / "群.txt", out / "硬链接.txt");
+  fs::create_symlink(chats / "其他.txt", folder_ / "快捷方式.txt");
+  // One source named by another spelling of its path, one through a symbolic link to it.
+  writer_.protectSource(chats / "." / "群.txt");
+  writer_.protectSource(folder_ / "快捷方式.txt");
+  writer_.protectSource(folder_ / "不存在.txt");  // a source that is not there protects nothing
+
+  const struct Row {
+    fs::path folder;
+    const char* title;
+    fs::path expected;
+  } rows[] = {
+      {chats, "群", chats / "群 (2).txt"},
+      {chats, "其他", chats / "其他 (2).txt"},
+      {out, "硬链接", out / "硬链接 (2).txt"},
+      {folder_, "不存在", folder_ / "不存在.txt"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.title);
+    ASSERT_TRUE(writer_.write(row.folder, G(row.title), "txt", "article"));
+    EXPECT_EQ(writer_.lastPath(), row.expected);
+    EXPECT_EQ(ReadBytes(row.expected), "article");
+  }
+  EXPECT_EQ(ReadBytes(chats / "群.txt"), "source one");
+  EXPECT_EQ(ReadBytes(chats / "其他.txt"), "source two");
+  EXPECT_EQ(ReadBytes(out / "硬链接.txt"), "source one");
+}
+
+TEST_F(ArticleWriterTest, ALinkAFolderOrAFifoInTheWayIsLeftAloneAndTheArticleNumbered) {
+  std::ofstream(folder_ / "target") << "the user's";
+  fs::create_symlink(folder_ / "target", folder_ / "link.txt");
+  fs::create_symlink(folder_ / "nowhere", folder_ / "dangling.txt");
+  fs::create_directory(folder_ / "folder.txt");
+  ASSERT_EQ(mkfifo((folder_ / "fifo.txt").c_str(), 0644), 0);
+
+  for (const char* title : {"link", "dangling", "folder", "fifo"}) {
+    SCOPED_TRACE(title);
+    ASSERT_TRUE(writer_.write(folder_, title, "txt", "article"));
+    EXPECT_EQ(writer_.lastPath(), folder_ / (std::string(title) + " (2).txt"));
+  }
+  EXPECT_EQ(ReadBytes(folder_ / "target"), "the user's");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "link.txt"));
+  EXPECT_TRUE(fs::is_symlink(folder_ / "dangling.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / "nowhere"));
+  EXPECT_TRUE(fs::is_directory(folder_ / "folder.txt"));
+  EXPECT_TRUE(fs::is_fifo(folder_ / "fifo.txt"));
 }
 
 TEST_F(ArticleWriterTest, AWriteThatFailsHalfwayKeepsTheEarlierFileAndLeavesNothingBehind) {
