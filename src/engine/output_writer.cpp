@@ -11,11 +11,17 @@
 namespace gw {
 namespace {
 
-// The file name of `path` cut at its last ".", empty when it has none.
-std::string NameWithoutExtension(const std::filesystem::path& path) {
+// The name of the folder beside the source `path` that holds its articles: the file name cut
+// at its last ".". When that leaves no name of its own (no ".", only an extension like ".chat",
+// or "." and "..", which name folders already there), the whole file name + "_文章".
+std::string ArticleFolderName(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
   const std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(0, dot);
+  const std::string stem = dot == std::string::npos ? std::string() : name.substr(0, dot);
+  if (stem.empty() || stem == "." || stem == "..") {
+    return name + "_文章";
+  }
+  return stem;
 }
 
 // Cuts UTF-8 `text` to at most `maxBytes` bytes without splitting a character.
@@ -35,7 +41,7 @@ void CutUtf8(std::string& text, std::size_t maxBytes) {
 std::filesystem::path OutputFolderFor(const std::filesystem::path& sourcePath,
                                       std::string_view folderBoxText) {
   if (folderBoxText.empty()) {
-    return sourcePath.parent_path() / NameWithoutExtension(sourcePath);
+    return sourcePath.parent_path() / ArticleFolderName(sourcePath);
   }
   std::string folder = GbkToUtf8(UntilFirstNul(folderBoxText));
   // "out" and "out/" name the same folder; the root keeps its one separator.

@@ -14,8 +14,9 @@ namespace gw {
 
 // The output folder for the source file `sourcePath` (a file-system path). With an empty folder
 // box (GBK text) it is a sub-folder next to the source, named after the source's file name cut at
-// its last "." (a name without "." gives the source's own folder); otherwise it is the box text,
-// converted to the file system's UTF-8, without trailing separators.
+// its last "."; a name without an extension, or made only of one, gives "<its name>_文章"
+// instead ("chatlog_文章", ".chat_文章"), never the folder the source sits in. Otherwise it is
+// the box text, converted to the file system's UTF-8, without trailing separators.
 std::filesystem::path OutputFolderFor(const std::filesystem::path& sourcePath,
                                       std::string_view folderBoxText);
 

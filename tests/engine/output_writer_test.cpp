@@ -81,9 +81,16 @@ TEST(OutputFolderTest, EmptyBoxGivesSubFolderNamedAfterTheSource) {
   EXPECT_EQ(OutputFolderFor("/data/chats/group1.txt", ""), fs::path("/data/chats/group1"));
   EXPECT_EQ(OutputFolderFor("/data/chats/archive.2024.txt", ""),
             fs::path("/data/chats/archive.2024"));
-  // A source without an extension cannot have a sibling folder of its own name: its articles go
-  // next to it.
-  EXPECT_EQ(OutputFolderFor("/data/chats/group1", "").lexically_normal(), fs::path("/data/chats/"));
+}
+
+TEST(OutputFolderTest, ASourceWithoutAnExtensionOfItsOwnGetsAFolderBesideItNeverItsOwnFolder) {
+  EXPECT_EQ(OutputFolderFor("/data/chats/chatlog", ""), fs::path("/data/chats/chatlog_文章"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/.chat", ""), fs::path("/data/chats/.chat_文章"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/..txt", ""), fs::path("/data/chats/..txt_文章"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/...txt", ""), fs::path("/data/chats/...txt_文章"));
+  EXPECT_EQ(OutputFolderFor("chatlog", ""), fs::path("chatlog_文章"));
+  // A name ending in "." still has a name of its own before it.
+  EXPECT_EQ(OutputFolderFor("/data/chats/group1.", ""), fs::path("/data/chats/group1"));
 }
 
 TEST(OutputFolderTest, BoxTextIsConvertedAndTrailingSeparatorDoesNotMatter) {

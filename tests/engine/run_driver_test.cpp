@@ -160,5 +160,15 @@ TEST_F(RunOverSourcesTest, NoArticleLandsOnASourceOfTheRunNotEvenOneNotReadYet) 
   EXPECT_TRUE(std::filesystem::exists(folder_ / "自己 (2).txt"));
 }
 
+TEST_F(RunOverSourcesTest, ASourceWithoutAnExtensionWritesIntoAFolderBesideIt) {
+  const std::string chatlog = source("chatlog", {"二号群", "另外一条消息"});
+  source("二号群.txt", {"不是这次运行的文件"});
+  const auto before = std::distance(std::filesystem::directory_iterator(folder_), {});
+  const RunOutcome outcome = RunFiles(host_, {chatlog}, 1);
+  EXPECT_EQ(outcome.articlesWritten, 2);
+  EXPECT_EQ(FilesIn("chatlog_文章"), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), before + 1);
+}
+
 }  // namespace
 }  // namespace gw
