@@ -119,14 +119,26 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
     const std::size_t fixed = suffix.size() + tail.size();
     CutUtf8(name, fixed < kMaxNameBytes ? kMaxNameBytes - fixed : 0);
     path = (folder / (name + suffix + tail)).lexically_normal();
-    if (!usedPaths_.contains(path.native()) && !heldByOthers(path)) {
+    if (usedPaths_.contains(path.native())) {
+      continue;
+    }
+    const StagedFile::Placement placement = staged.commitAsNew(path);
+    if (placement == StagedFile::Placement::Failed) {
+      return false;
+    }
+    if (placement == StagedFile::Placement::Placed) {
+      break;
+    }
+    // The name holds something: an article of an earlier run is replaced, anything else is
+    // left alone.
+    if (!heldByOthers(path)) {
+      if (!staged.commitAs(path)) {
+        return false;
+      }
       break;
     }
   }
 
-  if (!staged.commitAs(path)) {
-    return false;
-  }
   usedPaths_.insert(path.native());
   lastPath_ = path;
   ++written_;

@@ -1,6 +1,8 @@
 #include "engine/staged_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -72,6 +74,29 @@ bool StagedFile::commitAs(const std::filesystem::path& target) {
   }
   committed_ = ::rename(temporaryPath_.c_str(), target.c_str()) == 0;
   return committed_;
+}
+
+StagedFile::Placement StagedFile::commitAsNew(const std::filesystem::path& target) {
+  if (!filled_ || committed_) {
+    return Placement::Failed;
+  }
+  if (::renameat2(AT_FDCWD, temporaryPath_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) ==
+      0) {
+    committed_ = true;
+    return Placement::Placed;
+  }
+  if (errno == EEXIST) {
+    return Placement::NameInUse;
+  }
+  if (errno != EINVAL && errno != ENOSYS) {
+    return Placement::Failed;
+  }
+  // A file system without the one-step form: look first, then rename.
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) == 0) {
+    return Placement::NameInUse;
+  }
+  return commitAs(target) ? Placement::Placed : Placement::Failed;
 }
 
 }  // namespace gw

@@ -29,6 +29,12 @@ class StagedFile {
   // Writes all of `bytes` and closes the file. Returns false when any of it failed.
   bool fill(std::string_view bytes);
 
+  enum class Placement { Placed, NameInUse, Failed };
+
+  // Renames the filled file onto `target` only if nothing has that name, in one step where the
+  // file system allows it (then nothing that appears under the name meanwhile is replaced).
+  Placement commitAsNew(const std::filesystem::path& target);
+
   // Renames the filled file onto `target`, replacing what the name held (a rename replaces the
   // directory entry: it never writes through a link or into an existing file). Returns false
   // when the file was not filled or the rename failed.
