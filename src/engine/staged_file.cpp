@@ -44,7 +44,10 @@ StagedFile::StagedFile(const std::filesystem::path& folder)
 
 StagedFile::~StagedFile() {
   if (created_ && !committed_) {
+    // errno keeps telling why the write or the rename failed.
+    const int error = errno;
     ::unlink(temporaryPath_.c_str());
+    errno = error;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,6 +78,23 @@ TEST_F(StagedFileTest, WhatIsNotRenamedIntoPlaceIsRemoved) {
   StagedFile nowhere(folder_ / "missing");
   EXPECT_FALSE(nowhere.valid());
   EXPECT_FALSE(nowhere.fill("x"));
+}
+
+TEST_F(StagedFileTest, AFailureStillSaysWhyAfterTheTemporaryFileIsGone) {
+  std::ofstream(folder_ / "plain") << "not a folder";
+  {
+    StagedFile staged(folder_);
+    ASSERT_TRUE(staged.fill("x"));
+    EXPECT_FALSE(staged.commitAs(folder_ / "plain" / "a.txt"));
+    EXPECT_EQ(errno, ENOTDIR);
+    // Someone else already removed the temporary file: removing it again fails on its own.
+    for (const std::string& name : names()) {
+      if (name != "plain") {
+        fs::remove(folder_ / name);
+      }
+    }
+  }
+  EXPECT_EQ(errno, ENOTDIR);
 }
 
 }  // namespace
