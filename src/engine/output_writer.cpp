@@ -1,22 +1,27 @@
 #include "engine/output_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <cerrno>
 #include <system_error>
 
+#include "engine/staged_file.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
 
 namespace gw {
 namespace {
 
-// The file name of `path` cut at its last ".", empty when it has none.
-std::string NameWithoutExtension(const std::filesystem::path& path) {
+// The name of the folder beside the source `path` that holds its articles: the file name cut
+// at its last ".". When that leaves no name of its own (no ".", only an extension like ".chat",
+// or "." and "..", which name folders already there), the whole file name + "_文章".
+std::string ArticleFolderName(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
   const std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(0, dot);
+  const std::string stem = dot == std::string::npos ? std::string() : name.substr(0, dot);
+  if (stem.empty() || stem == "." || stem == "..") {
+    return name + "_文章";
+  }
+  return stem;
 }
 
 // Cuts UTF-8 `text` to at most `maxBytes` bytes without splitting a character.
@@ -31,57 +36,12 @@ void CutUtf8(std::string& text, std::size_t maxBytes) {
   text.resize(cut);
 }
 
-// A file descriptor closed when it goes out of scope (unless closed before, to see the result).
-class OutputFile {
- public:
-  explicit OutputFile(const std::filesystem::path& path)
-      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
-  ~OutputFile() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  bool valid() const { return fd_ >= 0; }
-  int get() const { return fd_; }
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// Writes the file with plain system calls: a run writes thousands of small files, and a stream
-// object per file costs more than the writing.
-bool WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-  OutputFile out(path);
-  if (!out.valid()) {
-    return false;
-  }
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(out.get(), bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written <= 0) {
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return out.close();
-}
-
 }  // namespace
 
 std::filesystem::path OutputFolderFor(const std::filesystem::path& sourcePath,
                                       std::string_view folderBoxText) {
   if (folderBoxText.empty()) {
-    return sourcePath.parent_path() / NameWithoutExtension(sourcePath);
+    return sourcePath.parent_path() / ArticleFolderName(sourcePath);
   }
   std::string folder = GbkToUtf8(UntilFirstNul(folderBoxText));
   // "out" and "out/" name the same folder; the root keeps its one separator.
@@ -124,6 +84,14 @@ std::string UntitledName() {
   return Utf8ToGbk("无标题");
 }
 
+bool ArticleWriter::heldByOthers(const std::filesystem::path& path) const {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) {
+    return false;  // a free name (any other failure makes the rename fail)
+  }
+  return !S_ISREG(info.st_mode) || sources_.contains(info);
+}
+
 bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view title,
                           std::string_view extension, std::string_view article) {
   std::string cleaned = CleanFileName(UntilFirstNul(title));
@@ -135,8 +103,15 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
   // The extension is cleaned like the title: a "/" typed into it must not lead out of the folder.
   const std::string tail = "." + GbkToUtf8(CleanFileName(UntilFirstNul(extension)));
 
-  // The first name this run has not written yet: the title itself, then "title (2)", … each cut
-  // so that the whole name fits the file system.
+  // The article is complete on disk before it takes its name: a kill or a full disk never
+  // leaves a short file under an article's name.
+  StagedFile staged(folder);
+  if (!staged.fill(article)) {
+    return false;
+  }
+
+  // The first name this run has not written yet and that holds nothing of others: the title
+  // itself, then "title (2)", … each cut so that the whole name fits the file system.
   std::filesystem::path path;
   for (int copy = 1;; ++copy) {
     const std::string suffix = copy == 1 ? std::string() : " (" + std::to_string(copy) + ")";
@@ -144,14 +119,26 @@ bool ArticleWriter::write(const std::filesystem::path& folder, std::string_view 
     const std::size_t fixed = suffix.size() + tail.size();
     CutUtf8(name, fixed < kMaxNameBytes ? kMaxNameBytes - fixed : 0);
     path = (folder / (name + suffix + tail)).lexically_normal();
-    if (!usedPaths_.contains(path.native())) {
+    if (usedPaths_.contains(path.native())) {
+      continue;
+    }
+    const StagedFile::Placement placement = staged.commitAsNew(path);
+    if (placement == StagedFile::Placement::Failed) {
+      return false;
+    }
+    if (placement == StagedFile::Placement::Placed) {
+      break;
+    }
+    // The name holds something: an article of an earlier run is replaced, anything else is
+    // left alone.
+    if (!heldByOthers(path)) {
+      if (!staged.commitAs(path)) {
+        return false;
+      }
       break;
     }
   }
 
-  if (!WriteBytes(path, article)) {
-    return false;
-  }
   usedPaths_.insert(path.native());
   lastPath_ = path;
   ++written_;

@@ -19,6 +19,11 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     return outcome;
   }
   RunContext run(seed);
+  // Every source of the run, also those not read yet, is known before the first article is
+  // written, so that no article lands on one.
+  for (const std::string& path : paths) {
+    run.writer().protectSource(path);
+  }
   run.loadBlockedWords(host, *host.currentOptions());
   const int count = static_cast<int>(paths.size());
   for (int i = 1; i <= count; ++i) {

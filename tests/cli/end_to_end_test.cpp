@@ -89,6 +89,41 @@ TEST_F(CliEndToEnd, WithoutAFolderTheArticlesGoBesideTheSourceAndQuietHidesProgr
   EXPECT_FALSE(Tree(folder_ / "群聊").empty());
 }
 
+// A QQ export (GBK) holding `messages`, each from the same sender.
+std::string ExportOf(const std::vector<std::string>& messages) {
+  std::string text = "消息记录（此消息记录为文本格式，不支持重新导入）\r\n\r\n" +
+                     std::string(64, '=') + "\r\n消息分组:我的群组\r\n" + std::string(64, '=') +
+                     "\r\n消息对象:测试群\r\n" + std::string(64, '=') + "\r\n\r\n";
+  for (const std::string& message : messages) {
+    text += "2016-5-3 9:08:10 某人(100)\r\n" + message + "\r\n\r\n";
+  }
+  return gw::Utf8ToGbk(text);
+}
+
+TEST_F(CliEndToEnd, ArticlesWrittenBesideTheSourcesNeverReplaceThem) {
+  fs::create_directory(folder_ / "S");
+  // The only article of the first source is titled after the second source, read later.
+  std::ofstream(folder_ / "S" / "一号群.txt", std::ios::binary) << ExportOf({"二号群"});
+  std::ofstream(folder_ / "S" / "二号群.txt", std::ios::binary)
+      << ExportOf({"第一条消息内容", "第二条消息内容"});
+  const auto sources = Tree(folder_ / "S");
+
+  const Result result =
+      run({"generate", "--set", "编辑框保存文件夹=S", "--set", "编辑框连横1=1", "--set",
+           "编辑框连横2=1", "--set", "编辑框合纵1=1", "--set", "编辑框合纵2=1", "--set",
+           "编辑框最少字数=0", "S/一号群.txt", "S/二号群.txt"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 3 篇\n");
+  const auto after = Tree(folder_ / "S");
+  for (const auto& [name, bytes] : sources) {
+    ASSERT_TRUE(after.contains(name)) << name;
+    EXPECT_EQ(after.at(name), bytes) << name << " is a source of the run";
+  }
+  ASSERT_TRUE(after.contains("二号群 (2).txt"));
+  EXPECT_NE(after.at("二号群 (2).txt").find(gw::Utf8ToGbk("<p>二号群</p>")), std::string::npos);
+  EXPECT_EQ(after.size(), sources.size() + 3);
+}
+
 TEST_F(CliEndToEnd, TheSameSeedGivesByteIdenticalArticles) {
   const std::vector<std::string> options = {
       "--seed", "42", "--quiet", "--set", "选择框打乱消息顺序=真", "--set", "选择框插入词=真"};

@@ -1,8 +1,12 @@
 #include "engine/output_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -33,6 +37,29 @@ std::set<std::string> NamesIn(const fs::path& folder) {
   return names;
 }
 
+// While it lives, no file of this process may grow past `maxBytes`: a write beyond it fails as on
+// a full disk, for the super-user too.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t maxBytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved_;
+    limited.rlim_cur = maxBytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, savedHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*savedHandler_)(int) = nullptr;
+};
+
 class ArticleWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,9 +81,16 @@ TEST(OutputFolderTest, EmptyBoxGivesSubFolderNamedAfterTheSource) {
   EXPECT_EQ(OutputFolderFor("/data/chats/group1.txt", ""), fs::path("/data/chats/group1"));
   EXPECT_EQ(OutputFolderFor("/data/chats/archive.2024.txt", ""),
             fs::path("/data/chats/archive.2024"));
-  // A source without an extension cannot have a sibling folder of its own name: its articles go
-  // next to it.
-  EXPECT_EQ(OutputFolderFor("/data/chats/group1", "").lexically_normal(), fs::path("/data/chats/"));
+}
+
+TEST(OutputFolderTest, ASourceWithoutAnExtensionOfItsOwnGetsAFolderBesideItNeverItsOwnFolder) {
+  EXPECT_EQ(OutputFolderFor("/data/chats/chatlog", ""), fs::path("/data/chats/chatlog_文章"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/.chat", ""), fs::path("/data/chats/.chat_文章"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/..txt", ""), fs::path("/data/chats/..txt_文章"));
+  EXPECT_EQ(OutputFolderFor("/data/chats/...txt", ""), fs::path("/data/chats/...txt_文章"));
+  EXPECT_EQ(OutputFolderFor("chatlog", ""), fs::path("chatlog_文章"));
+  // A name ending in "." still has a name of its own before it.
+  EXPECT_EQ(OutputFolderFor("/data/chats/group1.", ""), fs::path("/data/chats/group1"));
 }
 
 TEST(OutputFolderTest, BoxTextIsConvertedAndTrailingSeparatorDoesNotMatter) {
@@ -144,6 +178,104 @@ TEST_F(ArticleWriterTest, FileFromAnEarlierRunIsOverwritten) {
   ASSERT_TRUE(writer_.write(folder_, "old", "txt", "today"));
   EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
   EXPECT_EQ(ReadBytes(folder_ / "old.txt"), "today");
+}
+
+TEST_F(ArticleWriterTest, ASourceIsNeverWrittenOverByWhateverPathTheArticleReachesItThrough) {
+  const fs::path chats = folder_ / "chats";
+  const fs::path out = folder_ / "out";
+  fs::create_directories(chats);
+  fs::create_directories(out);
+  std::ofstream(chats / "群.txt") << "source one";
+  std::ofstream(chats / "其他.txt") << "source two";
+  fs::create_hard_link(chats / "群.txt", out / "硬链接.txt");
+  fs::create_symlink(chats / "其他.txt", folder_ / "快捷方式.txt");
+  // One source named by another spelling of its path, one through a symbolic link to it.
+  writer_.protectSource(chats / "." / "群.txt");
+  writer_.protectSource(folder_ / "快捷方式.txt");
+  writer_.protectSource(folder_ / "不存在.txt");  // a source that is not there protects nothing
+
+  const struct Row {
+    fs::path folder;
+    const char* title;
+    fs::path expected;
+  } rows[] = {
+      {chats, "群", chats / "群 (2).txt"},
+      {chats, "其他", chats / "其他 (2).txt"},
+      {out, "硬链接", out / "硬链接 (2).txt"},
+      {folder_, "不存在", folder_ / "不存在.txt"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.title);
+    ASSERT_TRUE(writer_.write(row.folder, G(row.title), "txt", "article"));
+    EXPECT_EQ(writer_.lastPath(), row.expected);
+    EXPECT_EQ(ReadBytes(row.expected), "article");
+  }
+  EXPECT_EQ(ReadBytes(chats / "群.txt"), "source one");
+  EXPECT_EQ(ReadBytes(chats / "其他.txt"), "source two");
+  EXPECT_EQ(ReadBytes(out / "硬链接.txt"), "source one");
+}
+
+TEST_F(ArticleWriterTest, ALinkAFolderOrAFifoInTheWayIsLeftAloneAndTheArticleNumbered) {
+  std::ofstream(folder_ / "target") << "the user's";
+  fs::create_symlink(folder_ / "target", folder_ / "link.txt");
+  fs::create_symlink(folder_ / "nowhere", folder_ / "dangling.txt");
+  fs::create_directory(folder_ / "folder.txt");
+  ASSERT_EQ(mkfifo((folder_ / "fifo.txt").c_str(), 0644), 0);
+
+  for (const char* title : {"link", "dangling", "folder", "fifo"}) {
+    SCOPED_TRACE(title);
+    ASSERT_TRUE(writer_.write(folder_, title, "txt", "article"));
+    EXPECT_EQ(writer_.lastPath(), folder_ / (std::string(title) + " (2).txt"));
+  }
+  EXPECT_EQ(ReadBytes(folder_ / "target"), "the user's");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "link.txt"));
+  EXPECT_TRUE(fs::is_symlink(folder_ / "dangling.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / "nowhere"));
+  EXPECT_TRUE(fs::is_directory(folder_ / "folder.txt"));
+  EXPECT_TRUE(fs::is_fifo(folder_ / "fifo.txt"));
+}
+
+TEST_F(ArticleWriterTest, AWriteThatFailsHalfwayKeepsTheEarlierFileAndLeavesNothingBehind) {
+  std::ofstream(folder_ / "old.txt") << "from yesterday";
+  const std::string article(64 * 1024, 'x');
+  {
+    const FileSizeLimit fullDisk(4096);
+    EXPECT_FALSE(writer_.write(folder_, "old", "txt", article));
+    EXPECT_FALSE(writer_.write(folder_, "new", "txt", article));
+  }
+  EXPECT_EQ(writer_.written(), 0);
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
+  EXPECT_EQ(ReadBytes(folder_ / "old.txt"), "from yesterday");
+
+  ASSERT_TRUE(writer_.write(folder_, "old", "txt", article));
+  EXPECT_EQ(ReadBytes(folder_ / "old.txt"), article);
+  EXPECT_EQ(NamesIn(folder_), std::set<std::string>{"old.txt"});
+}
+
+TEST_F(ArticleWriterTest, AWriterKilledMidArticleLeavesNoShortArticle) {
+  const std::string article(64 * 1024, 'x');
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Killed by the kernel (SIGXFSZ) once the article passes 4 KiB, in the middle of writing.
+    rlimit limited{};
+    getrlimit(RLIMIT_FSIZE, &limited);
+    limited.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    std::signal(SIGXFSZ, SIG_DFL);
+    ArticleWriter writer;
+    writer.write(folder_, "killed", "txt", article);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+  // Only a hidden temporary file may remain; the article's name never shows a part of it.
+  for (const std::string& name : NamesIn(folder_)) {
+    EXPECT_EQ(name.rfind(".", 0), 0u) << name;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "killed.txt"));
 }
 
 TEST_F(ArticleWriterTest, FailedWriteIsNotCountedAndDoesNotReserveTheName) {

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "fake_host.h"
 
@@ -114,6 +117,57 @@ TEST_F(RunDriverTest, TheSameSeedWritesTheSameArticles) {
   std::filesystem::remove_all(folder_ / "a");
   RunFiles(host_, {paths_[0]}, 99);
   EXPECT_EQ(read(), first);
+}
+
+// Runs whose articles could land on their own sources.
+class RunOverSourcesTest : public RunDriverTest {
+ protected:
+  std::string source(const std::string& name, const std::vector<std::string>& messages) {
+    std::vector<std::vector<std::string>> records;
+    for (const std::string& message : messages) {
+      records.push_back({"2016-5-3 9:08:10 某人(100)", message});
+    }
+    const auto path = folder_ / name;
+    std::ofstream(path, std::ios::binary) << ChatExport(records);
+    return path.string();
+  }
+  static std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+};
+
+TEST_F(RunOverSourcesTest, NoArticleLandsOnASourceOfTheRunNotEvenOneNotReadYet) {
+  // The first source's only article is titled after the second source, which is read later.
+  const std::string first = source("一号群.txt", {"二号群"});
+  const std::string second = source("二号群.txt", {"第一条消息内容", "第二条消息内容"});
+  const std::string firstBytes = bytesOf(first);
+  const std::string secondBytes = bytesOf(second);
+  host_.options().编辑框保存文件夹 = G(folder_.string());
+  host_.options().编辑框最少字数 = "0";
+
+  const RunOutcome outcome = RunFiles(host_, {first, (folder_ / "." / "二号群.txt").string()}, 1);
+  EXPECT_EQ(outcome.articlesWritten, 3);
+  EXPECT_EQ(bytesOf(first), firstBytes);
+  EXPECT_EQ(bytesOf(second), secondBytes);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "二号群 (2).txt"));
+
+  // A one-file run whose article is titled after its own source.
+  const std::string own = source("自己.txt", {"自己"});
+  const std::string ownBytes = bytesOf(own);
+  EXPECT_EQ(RunFiles(host_, {own}, 1).articlesWritten, 1);
+  EXPECT_EQ(bytesOf(own), ownBytes);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "自己 (2).txt"));
+}
+
+TEST_F(RunOverSourcesTest, ASourceWithoutAnExtensionWritesIntoAFolderBesideIt) {
+  const std::string chatlog = source("chatlog", {"二号群", "另外一条消息"});
+  source("二号群.txt", {"不是这次运行的文件"});
+  const auto before = std::distance(std::filesystem::directory_iterator(folder_), {});
+  const RunOutcome outcome = RunFiles(host_, {chatlog}, 1);
+  EXPECT_EQ(outcome.articlesWritten, 2);
+  EXPECT_EQ(FilesIn("chatlog_文章"), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), before + 1);
 }
 
 }  // namespace
