@@ -1,4 +1,5 @@
 # The one entry point: `make run` and `make test` (README.md, Quick start).
+# Every build made here treats warnings as errors (-DGW_WERROR=ON); a plain CMake build does not.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
@@ -10,7 +11,7 @@ deps:
 	bash scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -25,14 +26,14 @@ run: build
 # build-sanitize; any finding fails its test. Not part of `make test` (see README.md for the time).
 SANITIZE_DIR ?= build-sanitize
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 # libFuzzer targets of the core, built with clang in build-fuzz; each runs FUZZ_SECONDS seconds.
 FUZZ_SECONDS ?= 60
 fuzz: deps
-	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 	cmake --build build-fuzz -j $(JOBS)
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
