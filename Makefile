@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize run format bench clean fuzz
+.PHONY: all deps configure build test test-release test-sanitize run format bench clean fuzz
 
 all: build
 
@@ -29,6 +29,16 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+# The Release build (-O3) in build-release: the test programs of the core and the command line
+# (every CTest label but "app" and "package"), built and run. The desktop program's tests are left
+# to `make test`, which builds them once already.
+RELEASE_DIR ?= build-release
+CORE_TEST_LABELS = ^(text|regex|settings|engine|cli)$$
+test-release: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DGW_WERROR=ON
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gw_core_tests
+	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j $(JOBS) -L '$(CORE_TEST_LABELS)'
 
 # libFuzzer targets of the core, built with clang in build-fuzz; each runs FUZZ_SECONDS seconds.
 FUZZ_SECONDS ?= 60
