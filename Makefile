@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-release test-sanitize run format bench clean fuzz
+.PHONY: all deps configure build test test-release test-sanitize package run format bench clean fuzz
 
 all: build
 
@@ -39,6 +39,19 @@ test-release: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DGW_WERROR=ON
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gw_core_tests
 	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j $(JOBS) -L '$(CORE_TEST_LABELS)'
+
+# The Debian package gathwrite_<version>_<architecture>.deb, from the Release build in
+# build-release: only the two programs are built (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY keeps CPack
+# from building the tests first), CPack makes the package, the test labelled "package" inspects
+# it, and a copy lands at the top of the source tree for `apt install ./gathwrite_….deb`.
+package: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DGW_WERROR=ON -DGW_PACKAGE_TEST=ON \
+	      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gathwrite gathwrite-cli
+	rm -f $(RELEASE_DIR)/gathwrite_*.deb
+	cmake --build $(RELEASE_DIR) --target package
+	ctest --test-dir $(RELEASE_DIR) --output-on-failure -L '^package$$'
+	cp $(RELEASE_DIR)/gathwrite_*.deb .
 
 # libFuzzer targets of the core, built with clang in build-fuzz; each runs FUZZ_SECONDS seconds.
 FUZZ_SECONDS ?= 60

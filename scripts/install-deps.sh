@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package needed to build, test and run Gathwrite.
+# Installs every Debian 12 package needed to build, test, run and package Gathwrite
+# (`make package` needs dpkg-shlibdeps from dpkg-dev, and file, for the package's dependencies).
 # Idempotent: when everything is present it only asks dpkg and exits.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
   clang libclang-rt-14-dev
+  dpkg-dev file
 )
 
 missing=()
