@@ -1,8 +1,9 @@
 # The one entry point: `make run` and `make test` (README.md, Quick start).
+# Every build made here treats warnings as errors (-DGW_WERROR=ON); a plain CMake build does not.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize run format bench clean fuzz
+.PHONY: all deps configure build test test-release test-sanitize package run format bench clean fuzz
 
 all: build
 
@@ -10,7 +11,7 @@ deps:
 	bash scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -25,14 +26,37 @@ run: build
 # build-sanitize; any finding fails its test. Not part of `make test` (see README.md for the time).
 SANITIZE_DIR ?= build-sanitize
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+# The Release build (-O3) in build-release: the test programs of the core and the command line
+# (every CTest label but "app" and "package"), built and run. The desktop program's tests are left
+# to `make test`, which builds them once already.
+RELEASE_DIR ?= build-release
+CORE_TEST_LABELS = ^(text|regex|settings|engine|cli)$$
+test-release: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DGW_WERROR=ON
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gw_core_tests
+	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j $(JOBS) -L '$(CORE_TEST_LABELS)'
+
+# The Debian package gathwrite_<version>_<architecture>.deb, from the Release build in
+# build-release: only the two programs are built (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY keeps CPack
+# from building the tests first), CPack makes the package, the test labelled "package" inspects
+# it, and a copy lands at the top of the source tree for `apt install ./gathwrite_….deb`.
+package: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DGW_WERROR=ON -DGW_PACKAGE_TEST=ON \
+	      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gathwrite gathwrite-cli
+	rm -f $(RELEASE_DIR)/gathwrite_*.deb
+	cmake --build $(RELEASE_DIR) --target package
+	ctest --test-dir $(RELEASE_DIR) --output-on-failure -L '^package$$'
+	cp $(RELEASE_DIR)/gathwrite_*.deb .
 
 # libFuzzer targets of the core, built with clang in build-fuzz; each runs FUZZ_SECONDS seconds.
 FUZZ_SECONDS ?= 60
 fuzz: deps
-	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 	cmake --build build-fuzz -j $(JOBS)
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package needed to build, test and run Gathwrite.
+# Installs every Debian 12 package needed to build, test, run and package Gathwrite
+# (`make package` needs dpkg-shlibdeps from dpkg-dev, and file, for the package's dependencies).
 # Idempotent: when everything is present it only asks dpkg and exits.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   clang libclang-rt-14-dev
   man-db groff-base
+  dpkg-dev file
 )
 
 missing=()
