@@ -113,7 +113,7 @@ TEST_F(CliEndToEnd, ArticlesWrittenBesideTheSourcesNeverReplaceThem) {
            "编辑框连横2=1", "--set", "编辑框合纵1=1", "--set", "编辑框合纵2=1", "--set",
            "编辑框最少字数=0", "S/一号群.txt", "S/二号群.txt"});
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 3 篇\n");
+  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 3 篇\n文章保存在：S\n");
   const auto after = Tree(folder_ / "S");
   for (const auto& [name, bytes] : sources) {
     ASSERT_TRUE(after.contains(name)) << name;
@@ -302,7 +302,8 @@ TEST_F(CliEndToEnd, AFileWithoutChatMessagesFailsTheRunButTheOthersAreStillWritt
   const auto articles = Tree(outFolder("out"));
   EXPECT_FALSE(articles.empty());
   EXPECT_EQ(result.out,
-            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n");
+            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n" +
+                "文章保存在：" + outFolder("out") + "\n");
 
   const Result messages = run({"messages", "笔记.txt"});
   EXPECT_EQ(messages.status, 1);
