@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "text/charset.h"
@@ -40,33 +41,33 @@ SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& conte
   if (regular && static_cast<std::uint64_t>(status.st_size) > kMaxSourceBytes) {
     return SourceStatus::TooLarge;  // refused before a byte is read
   }
-  // A regular file is read in one go into room of its size (plus one byte to see the end);
-  // anything else (a pipe, a growing file) grows as it is read, up to one byte past the limit.
+  // Room for the whole of a regular file (plus one byte to see the end) is taken at once, and
+  // the file is read through a small buffer appended to it: reading straight into fresh room
+  // would have the kernel fault its pages in one by one, and zero-filling the room first costs
+  // a pass of its own. Anything else (a pipe, a growing file) grows as it is read, up to one
+  // byte past the limit.
   constexpr std::size_t kCeiling = kMaxSourceBytes + 1;
-  content.resize(regular ? static_cast<std::size_t>(status.st_size) + 1 : std::size_t{64} * 1024);
-  std::size_t filled = 0;
-  while (true) {
-    if (filled == content.size()) {
-      if (filled >= kCeiling) {
-        content.clear();
-        return SourceStatus::TooLarge;  // a file that grew, or a device without an end
-      }
-      content.resize(std::min(content.size() * 2, kCeiling));
-    }
-    const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  content.clear();
+  if (regular) {
+    content.reserve(static_cast<std::size_t>(status.st_size) + 1);
+  }
+  const std::unique_ptr<char[]> chunk = std::make_unique_for_overwrite<char[]>(kChunk);
+  while (content.size() < kCeiling) {
+    const std::size_t wanted = std::min(kChunk, kCeiling - content.size());
+    const ssize_t got = ::read(file.get(), chunk.get(), wanted);
     if (got < 0 && errno == EINTR) {
       continue;
     }
     if (got <= 0) {
       break;
     }
-    filled += static_cast<std::size_t>(got);
+    content.append(chunk.get(), static_cast<std::size_t>(got));
   }
-  if (filled > kMaxSourceBytes) {
+  if (content.size() > kMaxSourceBytes) {
     content.clear();
-    return SourceStatus::TooLarge;
+    return SourceStatus::TooLarge;  // a file that grew, or a device without an end
   }
-  content.resize(filled);
   return SourceStatus::Read;
 }
 
