@@ -142,7 +142,7 @@ TEST_F(HostileRun, FilesThatCannotOrMustNotBeReadAreNamedAndTheRunGoesOn) {
       huge, bombPath, empty, (folder_ / "folder.txt").string(), vanished, good};
   const auto start = std::chrono::steady_clock::now();
   const RunOutcome outcome = RunFiles(host_, paths, 1);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 
   EXPECT_EQ(outcome.filesProcessed, 6);
   EXPECT_EQ(outcome.articlesWritten, 3);
@@ -165,7 +165,7 @@ TEST_F(HostileRun, AFiftyMegabyteLineIsOneMessageAndTheRunEndsPromptly) {
   const std::string path = Write("long.txt", text);
   const auto start = std::chrono::steady_clock::now();
   const RunOutcome outcome = RunFiles(host_, {path}, 1);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
   EXPECT_TRUE(host_.fileProblems.empty());
   EXPECT_TRUE(host_.errors.empty());
   EXPECT_EQ(outcome.articlesWritten, 2);
@@ -236,7 +236,7 @@ TEST_F(HostileRun, ACustomPatternThatBacktracksWithoutEndIsReportedAndTheFileSki
   const std::string plain = Write("plain.txt", Export(2, "没有那个字母"));
   const auto start = std::chrono::steady_clock::now();
   const RunOutcome outcome = RunFiles(host_, {hostile, plain}, 1);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
   ASSERT_EQ(host_.errors.size(), 1u);
   EXPECT_EQ(host_.errors[0], "正则替换超出匹配限制，未能完成，文件未处理：" + hostile);
   EXPECT_EQ(outcome.filesFailed, 1);
