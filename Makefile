@@ -41,13 +41,14 @@ test-release: deps
 	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j $(JOBS) -L '$(CORE_TEST_LABELS)'
 
 # The Debian package gathwrite_<version>_<architecture>.deb, from the Release build in
-# build-release: only the two programs are built (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY keeps CPack
-# from building the tests first), CPack makes the package, the test labelled "package" inspects
-# it, and a copy lands at the top of the source tree for `apt install ./gathwrite_….deb`.
+# build-release: only the two programs and the command line's manual page and completion are
+# built (CMAKE_SKIP_INSTALL_ALL_DEPENDENCY keeps CPack from building the tests first), CPack
+# makes the package, the test labelled "package" inspects it, and a copy lands at the top of the
+# source tree for `apt install ./gathwrite_….deb`.
 package: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DGW_WERROR=ON -DGW_PACKAGE_TEST=ON \
 	      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
-	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gathwrite gathwrite-cli
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target gathwrite gathwrite-cli gw_cli_reference_docs
 	rm -f $(RELEASE_DIR)/gathwrite_*.deb
 	cmake --build $(RELEASE_DIR) --target package
 	ctest --test-dir $(RELEASE_DIR) --output-on-failure -L '^package$$'
