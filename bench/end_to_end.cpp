@@ -48,18 +48,18 @@ int main(int argc, char** argv) {
   const gw::MessageList messages(std::move(loaded.text), host);
   const auto cutAt = Clock::now();
 
-  gw::MessageCleaner cleaner(options);
   const fs::path folder = gw::OutputFolderFor(source.path, options.编辑框保存文件夹);
   gw::PrepareOutputFolder(folder);
   gw::ArticleComposer composer(host, run, options, false, 1, 1, folder);
   Clock::duration composing{};
-  gw::FeedMessages(host, run, messages, cleaner,
+  gw::FeedMessages(host, run, messages, options,
                    [&](int index, int count, const std::string& message) {
                      const auto before = Clock::now();
                      const bool more = composer.take(index, count, message);
                      composing += Clock::now() - before;
                      return more;
                    });
+  composer.complete();
   const auto end = Clock::now();
 
   // The same articles written again, by the writer alone, into a sibling folder.

@@ -38,10 +38,9 @@ int main(int argc, char** argv) {
   gw::MessageList messages(std::move(loaded.text), host);
   const auto cutAt = std::chrono::steady_clock::now();
   const double peakAfterCut = PeakMegabytes();
-  gw::MessageCleaner cleaner(options);
   long kept = 0;
   long long bytes = 0;
-  gw::FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
+  gw::FeedMessages(host, run, messages, options, [&](int, int, const std::string& message) {
     kept += !message.empty();
     bytes += static_cast<long long>(message.size());
     return true;

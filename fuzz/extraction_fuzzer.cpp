@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gw::LoadedSource loaded = gw::LoadSource(host, run, options, source);
     Check(loaded.failure == gw::LoadFailure::None, "a readable source loads");
     Check(loaded.text.find('\0') == std::string::npos, "loaded text holds no NUL");
-    gw::MessageCleaner cleaner(options);
+    const gw::MessageCleaner cleaner(options);  // for its limits
     const gw::MessageList messages(std::move(loaded.text), host);
     messageCount = messages.count();
     int expected = 1;
     const int fed = gw::FeedMessages(
-        host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
+        host, run, messages, options, [&](int index, int count, const std::string& message) {
           Check(index == expected++, "messages come in order");
           Check(count == messages.count(), "the count is the list's");
           // The length limits are checked before the delete rules (web and e-mail addresses by

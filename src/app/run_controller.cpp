@@ -11,6 +11,7 @@
 
 #include "engine/host.h"
 #include "engine/run_driver.h"
+#include "engine/work_pool.h"
 #include "text/charset.h"
 
 namespace gw::app {
@@ -246,8 +247,9 @@ bool RunController::startRun(const QStringList& files, const BlockedWordSettings
     paths.push_back(QFile::encodeName(file).toStdString());
   }
   host_ = std::make_unique<WorkerHost>(*this, blockedWords, std::string());
-  launch(
-      [paths = std::move(paths), seed = seed_](WorkerHost& host) { RunFiles(host, paths, seed); });
+  launch([paths = std::move(paths), seed = seed_](WorkerHost& host) {
+    RunFiles(host, paths, seed, WorkPool::ProcessorCount());
+  });
   return true;
 }
 

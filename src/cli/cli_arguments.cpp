@@ -70,6 +70,16 @@ std::optional<std::uint64_t> ParseSeed(std::string_view text) {
   return seed;
 }
 
+std::optional<int> ParseThreadCount(std::string_view text) {
+  int count = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || count < 1 ||
+      count > kMostThreads) {
+    return std::nullopt;
+  }
+  return count;
+}
+
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
   ParsedArguments parsed;
   CliArguments& result = parsed.arguments;
@@ -124,7 +134,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     if (name == "-o") {
       name = "--output";
     }
-    if (name != "--settings" && name != "--set" && name != "--seed" && name != "--output") {
+    if (name != "--settings" && name != "--set" && name != "--seed" && name != "--output" &&
+        name != "--threads") {
       parsed.usageError = "未知的选项：" + std::string(argument);
       return parsed;
     }
@@ -151,6 +162,13 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
       result.seed = ParseSeed(value);
       if (!result.seed) {
         parsed.usageError = "种子无效：" + std::string(value) + "（应为 0 或更大的整数）";
+        return parsed;
+      }
+    } else if (name == "--threads") {
+      result.threads = ParseThreadCount(value);
+      if (!result.threads) {
+        parsed.usageError = "线程数无效：" + std::string(value) + "（应为 1 到 " +
+                            std::to_string(kMostThreads) + " 的整数）";
         return parsed;
       }
     } else {

@@ -30,6 +30,8 @@ struct CliArguments {
   // --set and -o, in command-line order; a later one wins.
   std::vector<OptionOverride> overrides;
   std::optional<std::uint64_t> seed;
+  // Threads of a generation run, the main thread's included; nothing: one per processor.
+  std::optional<int> threads;
   bool quiet = false;
   bool json = false;               // options: print JSON
   std::vector<std::string> files;  // UTF-8 file-system paths; "-" is standard input
@@ -49,6 +51,10 @@ struct ParsedArguments {
 // options, so that a file name may start with "-". --help and --version win over everything
 // that follows them.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+// A decimal thread count of 1 to kMostThreads; nothing for anything else.
+inline constexpr int kMostThreads = 256;
+std::optional<int> ParseThreadCount(std::string_view text);
 
 // A decimal seed of 0 to 2^64 - 1; nothing for anything else.
 std::optional<std::uint64_t> ParseSeed(std::string_view text);

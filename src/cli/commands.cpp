@@ -58,7 +58,9 @@ int GenerateCommand(const CommandContext& context) {
   for (const std::string& file : context.arguments.files) {
     paths.push_back(SourcePath(file));
   }
-  const RunOutcome outcome = RunFiles(host, paths, context.arguments.seed);
+  const RunOutcome outcome =
+      RunFiles(host, paths, context.arguments.seed,
+               context.arguments.threads.value_or(WorkPool::ProcessorCount()));
   progress.clear();
   const std::string stopped = StopSignal() != 0 ? "已停止，" : "";
   context.out << stopped << ToTerminalLine(outcome.summary) << '\n';
@@ -113,13 +115,12 @@ int MessagesCommand(const CommandContext& context) {
   if (loaded.failure != LoadFailure::None) {
     return ExitStatus(host);
   }
-  MessageCleaner cleaner(options);
   const MessageList messages(std::move(loaded.text), host);
   if (messages.count() == 0 && !host.stopRequested()) {
     host.reportFileProblem(NoChatMessagesText(path));
     return ExitStatus(host);
   }
-  FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
+  FeedMessages(host, run, messages, options, [&](int, int, const std::string& message) {
     if (!message.empty()) {
       context.out << ToTerminalLine(message) << '\n';
     }

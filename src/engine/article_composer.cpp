@@ -1,9 +1,6 @@
 #include "engine/article_composer.h"
 
 #include "engine/output_writer.h"
-#include "engine/patterns.h"
-#include "engine/title_decoration.h"
-#include "engine/title_sentence.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
 
@@ -24,8 +21,6 @@ std::vector<std::string> SeparatorList(std::string_view box) {
 
 // The marks and status texts of article finishing, converted to GBK once.
 struct FinishingTexts {
-  std::string comma = Utf8ToGbk("，");
-  std::string fullStop = Utf8ToGbk("。");
   std::string previewTitle = Utf8ToGbk("聊天消息组合预览 - 标题：");
   std::string generating = Utf8ToGbk(") 正在生成第 ");
   std::string articles = Utf8ToGbk(" 篇..");
@@ -36,6 +31,9 @@ const FinishingTexts& Texts() {
   static const FinishingTexts texts;
   return texts;
 }
+
+// Articles being finished on the run's threads ahead of the one written next.
+constexpr std::size_t kArticlesAhead = 8;
 
 }  // namespace
 
@@ -49,8 +47,8 @@ ArticleComposer::ArticleComposer(Host& host, RunContext& run, const Options& opt
       outputFolder_(std::move(outputFolder)),
       separators_(SeparatorList(options.编辑框分隔符)),
       separatorDraw_(run.random()),
-      wordDraw_(run.random()) {
-  punctuationRuns_.create(PunctuationRunPattern());
+      wordDraw_(run.random()),
+      finishers_([] { return std::make_unique<ArticleFinisher>(); }) {
   paragraphTarget_ = drawTarget(options.编辑框连横1, options.编辑框连横2);
   articleTarget_ = drawTarget(options.编辑框合纵1, options.编辑框合纵2);
   if (options.选择框插入词) {
@@ -111,34 +109,63 @@ void ArticleComposer::completeParagraph(int index, int count) {
   }
 }
 
+ArticleComposer::~ArticleComposer() {
+  for (const Underway& article : underway_) {
+    try {
+      run_.pool().wait(article.ticket);
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the article is not written anyway
+    }
+  }
+}
+
 void ArticleComposer::finishArticle() {
-  const std::shared_ptr<const Options> options = host_.currentOptions();
-  RandomSource& random = run_.random();
+  std::shared_ptr<const Options> options = host_.currentOptions();
   std::string article = std::move(article_);
   const bool insertWords = insertWords_ && options->选择框插入词;
   if (insertWords) {
-    article = InsertArticleWords(article, words_, *options, wordDraw_, random, chosenWord_);
+    article = InsertArticleWords(article, words_, *options, wordDraw_, run_.random(), chosenWord_);
   }
+  std::string titleWord = insertWords && options->选择框插入到标题 ? chosenWord_ : std::string();
+  const std::uint64_t seed = run_.random().next();
 
-  const int draw = RandomInRange(random, 1, 8);
-  article = punctuationRuns_.replace(article, draw <= 5 ? Texts().comma : Texts().fullStop);
-
-  std::string title = titles_.pick(article, LeadingInteger(options->编辑框标题最少字数), random);
-  if (insertWords && options->选择框插入到标题 && !chosenWord_.empty()) {
-    title = InsertIntoTitle(title, chosenWord_, options->组合框标题位置, run_.markup(), random);
-  }
-  if (!options->编辑框标题关键词.empty()) {
-    title = InsertIntoTitle(title, options->编辑框标题关键词, options->组合框标题位置,
-                            run_.markup(), random);
-  }
-
+  auto finished = std::make_shared<FinishedArticle>();
+  WorkPool::Ticket ticket =
+      run_.pool().submit([this, finished, options, seed, article = std::move(article),
+                          titleWord = std::move(titleWord)]() mutable {
+        const auto finisher = finishers_.borrow();
+        *finished = finisher->finish(std::move(article), *options, titleWord, seed);
+      });
+  underway_.push_back(Underway{std::move(ticket), std::move(finished), std::move(options)});
   if (preview_) {
-    host_.setStatus(Texts().previewTitle + title);
-    host_.showPreview(title, article);
+    complete();
     done_ = true;
     return;
   }
-  if (run_.writer().write(outputFolder_, title, options->编辑框扩展名, article)) {
+  deliverFinished(kArticlesAhead);
+}
+
+void ArticleComposer::complete() {
+  deliverFinished(0);
+}
+
+void ArticleComposer::deliverFinished(std::size_t keep) {
+  while (!underway_.empty() &&
+         (underway_.size() > keep || run_.pool().done(underway_.front().ticket))) {
+    const Underway article = std::move(underway_.front());
+    underway_.pop_front();
+    run_.pool().wait(article.ticket);
+    deliver(*article.article, *article.options);
+  }
+}
+
+void ArticleComposer::deliver(const FinishedArticle& article, const Options& options) {
+  const std::string& title = article.title;
+  if (preview_) {
+    host_.setStatus(Texts().previewTitle + title);
+    host_.showPreview(title, article.text);
+    return;
+  }
+  if (run_.writer().write(outputFolder_, title, options.编辑框扩展名, article.text)) {
     ++articlesWritten_;
     host_.setStatus("(" + std::to_string(fileIndex_) + ":" + std::to_string(fileCount_) +
                     Texts().generating + std::to_string(articlesWritten_) + Texts().articles +

@@ -1,18 +1,23 @@
 // Joins messages into paragraphs ("连横": N messages each, N drawn from a range) and paragraphs
 // into articles ("合纵": M paragraphs each), and finishes every article: inserted words,
 // punctuation runs, title, title words, then the file (or, in a preview, the preview boxes).
+// Articles are joined on the calling thread, finished on the run's threads a few at a time, and
+// written on the calling thread in the order they were joined.
 #pragma once
 
+#include <deque>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/article_finisher.h"
 #include "engine/host.h"
 #include "engine/random_draw.h"
+#include "engine/reusable_stock.h"
 #include "engine/run_context.h"
-#include "engine/title_sentence.h"
 #include "engine/word_insertion.h"
-#include "regex/regex_service.h"
+#include "engine/work_pool.h"
 
 namespace gw {
 
@@ -22,16 +27,28 @@ class ArticleComposer {
   // values as they stand when the source starts. `outputFolder` is unused in a preview.
   ArticleComposer(Host& host, RunContext& run, const Options& options, bool preview, int fileIndex,
                   int fileCount, std::filesystem::path outputFolder);
+  // Waits for articles still being finished, without writing them (see complete()).
+  ~ArticleComposer();
+  ArticleComposer(const ArticleComposer&) = delete;
+  ArticleComposer& operator=(const ArticleComposer&) = delete;
 
   // Takes message number `index` of `count` (empty when a filter dropped it). Returns false when
   // the source is done early: a preview has shown its first article.
   bool take(int index, int count, const std::string& message);
+
+  // Writes the articles joined so far that are still being finished. Called when the feed ends,
+  // also early on a stop request: every article joined before it is written.
+  void complete();
 
   int articlesWritten() const { return articlesWritten_; }
 
  private:
   void completeParagraph(int index, int count);
   void finishArticle();
+  // Writes (or, in a preview, shows) the finished articles at the front of the queue: those
+  // already done, and more while over `keep` are still under way.
+  void deliverFinished(std::size_t keep);
+  void deliver(const FinishedArticle& article, const Options& options);
   int drawTarget(const std::string& low, const std::string& high);
 
   Host& host_;
@@ -44,8 +61,13 @@ class ArticleComposer {
   std::vector<std::string> separators_;
   NonRepeatingDraw separatorDraw_;
   NonRepeatingDraw wordDraw_;
-  RegexService punctuationRuns_;
-  TitleSentencePicker titles_;
+  ReusableStock<ArticleFinisher> finishers_;
+  struct Underway {
+    WorkPool::Ticket ticket;
+    std::shared_ptr<FinishedArticle> article;
+    std::shared_ptr<const Options> options;
+  };
+  std::deque<Underway> underway_;
   WordList words_;
   bool insertWords_ = false;
   std::string chosenWord_;

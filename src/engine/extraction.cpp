@@ -28,11 +28,10 @@ std::string SourceDisplayName(std::string_view path) {
 }
 
 LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
-                        const SourceRef& source) {
+                        const SourceRef& source, MarkerRemoval markers) {
   LoadedSource loaded;
   host.sourceStarted(source.fileIndex, source.fileCount);
   host.setStatus(Counted("正在分析格式..(", source));
-  run.markup().create(MarkupPattern());
 
   if (source.preview) {
     loaded.text = host.previewSourceText();
@@ -59,8 +58,13 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     return loaded;
   }
 
-  static const std::string markers = Utf8ToGbk("[表情]|[图片]");
-  text = ReplaceList(std::move(text), markers, "", false, false);
+  const bool wholeTextStepsFollow = options.选择框自定义替换 || options.选择框过滤屏蔽词 ||
+                                    options.组合框繁简转换 == 1 || options.组合框繁简转换 == 2;
+  if (markers == MarkerRemoval::LeftToCutting && !wholeTextStepsFollow) {
+    loaded.markersLeft = true;
+    return loaded;
+  }
+  text = RemoveChatMarkers(std::move(text));
 
   if (options.选择框自定义替换 && !stopped()) {
     if (options.选择框正则替换) {
@@ -106,46 +110,6 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     text = ToTraditionalChinese(text);
   }
   return loaded;
-}
-
-MessageList::MessageList(std::string text, Host& host) {
-  pattern_.create(MessagePattern());
-  pattern_.setInterruption([&host] { return host.stopRequested(); });
-  count_ = pattern_.execute(std::move(text));
-  pattern_.setInterruption({});
-}
-
-int MessageList::bodyGroup(int position) const {
-  return pattern_.subMatchTookPart(position, 2) ? 2 : 1;
-}
-
-std::string MessageList::body(int position) const {
-  return pattern_.subMatchText(position, bodyGroup(position));
-}
-
-std::u16string_view MessageList::bodyUtf16(int position) const {
-  return pattern_.matchView(position, bodyGroup(position));
-}
-
-int FeedMessages(Host& host, RunContext& run, const MessageList& messages, MessageCleaner& cleaner,
-                 const MessageSink& sink) {
-  const int count = messages.count();
-  NonRepeatingDraw order(run.random());
-  int taken = 0;
-  for (int i = 1; i <= count; ++i) {
-    if (host.stopRequested()) {
-      break;
-    }
-    ++taken;
-    const bool shuffle = host.currentOptions()->选择框打乱消息顺序;
-    const int position = shuffle ? order.Next(1, count) : i;
-    const bool more = sink(i, count, cleaner.clean(messages.bodyUtf16(position)));
-    host.reportProgress(i, count);
-    if (!more) {
-      break;
-    }
-  }
-  return taken;
 }
 
 }  // namespace gw

@@ -1,7 +1,6 @@
 #include "engine/generation.h"
 
 #include "engine/article_composer.h"
-#include "engine/message_cleaner.h"
 #include "engine/output_writer.h"
 #include "engine/source_problems.h"
 
@@ -10,7 +9,7 @@ namespace gw {
 SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source) {
   SourceResult result;
   const Options options = *host.currentOptions();
-  LoadedSource loaded = LoadSource(host, run, options, source);
+  LoadedSource loaded = LoadSource(host, run, options, source, MarkerRemoval::LeftToCutting);
   if (loaded.failure != LoadFailure::None) {
     result.failure = loaded.failure;
     if (loaded.failure == LoadFailure::Unreadable) {
@@ -23,7 +22,7 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   if (host.stopRequested()) {
     return result;
   }
-  const MessageList messages(std::move(loaded.text), host);
+  const MessageList messages(std::move(loaded.text), host, run.pool(), loaded.markersLeft);
   // A file in which no sender line is recognised (not an export, or an empty file) is told to the
   // user instead of passing for a source that gave no articles; it gets no output folder. A
   // search given up on a stop request finds nothing too, and says nothing.
@@ -32,7 +31,6 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
     result.failure = LoadFailure::NoMessages;
     return result;
   }
-  MessageCleaner cleaner(options);
 
   std::filesystem::path folder;
   if (!source.preview) {
@@ -41,9 +39,10 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   }
   ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
                            folder);
-  FeedMessages(host, run, messages, cleaner, [&](int index, int count, const std::string& message) {
+  FeedMessages(host, run, messages, options, [&](int index, int count, const std::string& message) {
     return composer.take(index, count, message);
   });
+  composer.complete();
   result.articlesWritten = composer.articlesWritten();
   run.articlesWritten += result.articlesWritten;
   return result;

@@ -16,10 +16,16 @@ std::string ReplaceAll(std::string text, std::string_view what, std::string_view
 
 }  // namespace
 
+const std::string& StampPattern() {
+  static const std::string pattern =
+      R"(\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2})";
+  return pattern;
+}
+
 const std::string& MessagePattern() {
   static const std::string pattern = [] {
     // The date and time that open a sender line (and, inside a body, end it).
-    const std::string stamp = R"(\d{4}[\-\/]\d{1,2}[\-\/]\d{1,2} {1,4}\d{1,2}:\d{1,2}:\d{1,2})";
+    const std::string& stamp = StampPattern();
     // A sender line: the stamp, at least one more character up to the line end, its CR LF.
     const std::string senderLine = stamp + R"([^\r\n]+\r\n)";
     // The block that heads every conversation of an export: a "=" line, "消息分组:", a "=" line,

@@ -6,6 +6,9 @@
 
 namespace gw {
 
+// The date and time that open a sender line and end the body before it: "2024-05-01 9:05:33".
+const std::string& StampPattern();
+
 // Cuts an export into messages: a sender line, then the body up to the next date-time stamp or
 // conversation header block (group 1) or, for the final record, to the end of the text (group 2).
 // A header block never belongs to a message.

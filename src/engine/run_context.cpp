@@ -1,14 +1,11 @@
 #include "engine/run_context.h"
 
-#include "engine/patterns.h"
 #include "text/charset.h"
 
 namespace gw {
 
-RunContext::RunContext(std::optional<std::uint64_t> seed)
-    : random_(seed ? RandomSource(*seed) : RandomSource::Unseeded()) {
-  markup_.create(MarkupPattern());
-}
+RunContext::RunContext(std::optional<std::uint64_t> seed, int threads)
+    : random_(seed ? RandomSource(*seed) : RandomSource::Unseeded()), pool_(threads) {}
 
 void RunContext::loadBlockedWords(Host& host, const Options& options) {
   if (!options.选择框过滤屏蔽词) {

@@ -13,12 +13,12 @@ const std::string& RestingStatusText() {
 }
 
 RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
-                    std::optional<std::uint64_t> seed) {
+                    std::optional<std::uint64_t> seed, int threads) {
   RunOutcome outcome;
   if (paths.empty()) {
     return outcome;
   }
-  RunContext run(seed);
+  RunContext run(seed, threads);
   // Every source of the run, also those not read yet, is known before the first article is
   // written, so that no article lands on one.
   for (const std::string& path : paths) {

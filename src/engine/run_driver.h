@@ -22,9 +22,11 @@ struct RunOutcome {
 // Processes `paths` in order (file-system paths), writing the articles of each, until the last
 // file or a stop request (the file during which the stop came counts as processed). Ends with
 // the summary "处理完成，共处理 n 个文件，生成 m 篇" on the status line and through the host,
-// then the status line's resting text. With a seed every random draw is reproducible.
+// then the status line's resting text. With a seed every random draw is reproducible, and the
+// articles are the same byte for byte whatever the number of threads. `threads` in all, the
+// calling thread's included: 1 runs everything on the calling thread.
 RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
-                    std::optional<std::uint64_t> seed = std::nullopt);
+                    std::optional<std::uint64_t> seed = std::nullopt, int threads = 1);
 
 // Composes the first article of the source-message box and shows it through the host; writes
 // nothing.

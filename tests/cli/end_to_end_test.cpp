@@ -195,8 +195,11 @@ TEST_F(CliEndToEnd, APrefixInTheSettingsFileEndsAtItsZeroByteAndArticlesStayWhol
   for (const auto& [name, bytes] : articles) {
     EXPECT_EQ(bytes.find('\0'), std::string::npos) << name;
     EXPECT_EQ(bytes.find("<x>"), std::string::npos) << name;
-    EXPECT_EQ(Occurrences(bytes, "<q>"), 2u) << "two whole paragraphs: " << name;
-    EXPECT_EQ(Occurrences(bytes, "</p>"), 2u) << name;
+    // Every paragraph opens with the whole prefix: two per article, one in a last article
+    // that only one paragraph was left for.
+    EXPECT_EQ(Occurrences(bytes, "<q>"), Occurrences(bytes, "</p>")) << name;
+    EXPECT_GE(Occurrences(bytes, "<q>"), 1u) << name;
+    EXPECT_LE(Occurrences(bytes, "<q>"), 2u) << name;
   }
 }
 
@@ -301,9 +304,8 @@ TEST_F(CliEndToEnd, AFileWithoutChatMessagesFailsTheRunButTheOthersAreStillWritt
   EXPECT_EQ(result.err, "gathwrite-cli: 未找到聊天消息：笔记.txt\n");
   const auto articles = Tree(outFolder("out"));
   EXPECT_FALSE(articles.empty());
-  EXPECT_EQ(result.out,
-            "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) + " 篇\n" +
-                "文章保存在：" + outFolder("out") + "\n");
+  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) +
+                            " 篇\n" + "文章保存在：" + outFolder("out") + "\n");
 
   const Result messages = run({"messages", "笔记.txt"});
   EXPECT_EQ(messages.status, 1);

@@ -17,12 +17,12 @@ using testing::G;
 // composer asked to go on after the last one.
 bool Feed(ArticleComposer& composer, const std::vector<std::string>& messages) {
   const int count = static_cast<int>(messages.size());
-  for (int i = 1; i <= count; ++i) {
-    if (!composer.take(i, count, G(messages[static_cast<std::size_t>(i - 1)]))) {
-      return false;
-    }
+  bool more = true;
+  for (int i = 1; i <= count && more; ++i) {
+    more = composer.take(i, count, G(messages[static_cast<std::size_t>(i - 1)]));
   }
-  return true;
+  composer.complete();
+  return more;
 }
 
 class ArticleComposerTest : public ::testing::Test {

@@ -24,9 +24,8 @@ std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1,
   const Options options = *host.currentOptions();
   LoadedSource loaded = LoadSource(host, run, options, source);
   MessageList messages(loaded.text, host);
-  MessageCleaner cleaner(options);
   std::vector<std::string> handed;
-  FeedMessages(host, run, messages, cleaner, [&](int, int, const std::string& message) {
+  FeedMessages(host, run, messages, options, [&](int, int, const std::string& message) {
     handed.push_back(U(message));
     return true;
   });

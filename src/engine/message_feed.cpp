@@ -1,0 +1,118 @@
+#include "engine/message_feed.h"
+
+#include <atomic>
+#include <deque>
+#include <vector>
+
+#include "engine/message_cleaner.h"
+#include "engine/random_draw.h"
+#include "engine/reusable_stock.h"
+
+namespace gw {
+namespace {
+
+// Messages cleaned by one job, and how many such jobs are under way ahead of the one handed
+// over: enough to keep every thread busy, few enough that a change of the shuffle box takes
+// effect soon.
+constexpr int kBatchSize = 256;
+constexpr std::size_t kBatchesAhead = 8;
+
+struct Batch {
+  int firstIndex = 1;
+  std::vector<int> positions;
+  std::vector<std::string> cleaned;
+  WorkPool::Ticket ticket;
+};
+
+// The batches under way, waited for whenever the feed ends (they read the messages, the batch
+// and the cleaners); once abandoned, a batch stops at its next message.
+class BatchWindow {
+ public:
+  explicit BatchWindow(WorkPool& pool) : pool_(pool) {}
+  ~BatchWindow() {
+    abandoned_.store(true, std::memory_order_relaxed);
+    for (const Batch& batch : batches_) {
+      try {
+        pool_.wait(batch.ticket);
+      } catch (...) {  // NOLINT(bugprone-empty-catch): the feed ends anyway
+      }
+    }
+  }
+  BatchWindow(const BatchWindow&) = delete;
+  BatchWindow& operator=(const BatchWindow&) = delete;
+
+  std::deque<Batch>& batches() { return batches_; }
+  const std::atomic<bool>& abandoned() const { return abandoned_; }
+
+ private:
+  WorkPool& pool_;
+  std::deque<Batch> batches_;
+  std::atomic<bool> abandoned_{false};
+};
+
+}  // namespace
+
+int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const Options& options,
+                 const MessageSink& sink) {
+  const int count = messages.count();
+  RandomSource shuffleRandom(run.random().next());
+  NonRepeatingDraw order(shuffleRandom);
+  WorkPool& pool = run.pool();
+  ReusableStock<MessageCleaner> cleaners(
+      [&options] { return std::make_unique<MessageCleaner>(options); });
+  BatchWindow window(pool);
+  std::deque<Batch>& batches = window.batches();
+  const std::atomic<bool>& abandoned = window.abandoned();
+
+  int nextIndex = 1;
+  const auto refill = [&] {
+    while (batches.size() < kBatchesAhead && nextIndex <= count) {
+      Batch& batch = batches.emplace_back();
+      batch.firstIndex = nextIndex;
+      const int last = nextIndex + std::min(kBatchSize, count - nextIndex + 1) - 1;
+      for (; nextIndex <= last; ++nextIndex) {
+        const bool shuffle = host.currentOptions()->选择框打乱消息顺序;
+        batch.positions.push_back(shuffle ? order.Next(1, count) : nextIndex);
+      }
+      batch.cleaned.resize(batch.positions.size());
+      batch.ticket = pool.submit([&messages, &cleaners, &abandoned, &batch] {
+        const auto cleaner = cleaners.borrow();
+        for (std::size_t j = 0; j < batch.positions.size(); ++j) {
+          if (abandoned.load(std::memory_order_relaxed)) {
+            return;
+          }
+          batch.cleaned[j] = cleaner->clean(messages.bodyUtf16(batch.positions[j]));
+        }
+      });
+    }
+  };
+
+  int taken = 0;
+  bool ended = false;
+  refill();
+  while (!ended && !batches.empty()) {
+    Batch& batch = batches.front();
+    pool.wait(batch.ticket);
+    for (std::size_t j = 0; j < batch.positions.size(); ++j) {
+      if (host.stopRequested()) {
+        ended = true;
+        break;
+      }
+      const int index = batch.firstIndex + static_cast<int>(j);
+      ++taken;
+      const bool more = sink(index, count, batch.cleaned[j]);
+      host.reportProgress(index, count);
+      if (!more) {
+        ended = true;
+        break;
+      }
+    }
+    batches.pop_front();
+    if (!ended) {
+      refill();
+    }
+  }
+  return taken;
+}
+
+}  // namespace gw

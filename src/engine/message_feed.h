@@ -1,0 +1,26 @@
+// The hand-over of a source's messages, cleaned, in their order of use: file order or shuffled.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/host.h"
+#include "engine/message_list.h"
+#include "engine/options.h"
+#include "engine/run_context.h"
+
+namespace gw {
+
+// Called for every message position in order of use: `index` runs 1..count; `message` is the
+// cleaned text, empty when the message was dropped. Returns false to end the feed early.
+using MessageSink = std::function<bool(int index, int count, const std::string& message)>;
+
+// Cleans the messages with the rules of `options` and hands each to `sink` on the calling
+// thread, in file order or shuffled (the box is read anew for every message; the shuffled order
+// is drawn from a generator of its own, seeded from the run's when the feed starts). Messages
+// are cleaned a few batches ahead on the run's threads. Stops before the next message once a
+// stop is requested. Returns the number of message positions handed over.
+int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const Options& options,
+                 const MessageSink& sink);
+
+}  // namespace gw

@@ -1,0 +1,148 @@
+#include "engine/message_list.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <thread>
+
+#include "engine/message_cut_points.h"
+#include "engine/patterns.h"
+#include "engine/replace_list.h"
+#include "text/charset.h"
+
+namespace gw {
+namespace {
+
+// Parts are a quarter of the text per thread, so that the threads stay busy until the last
+// part, but never smaller than a megabyte (each part compiles the pattern once) nor larger than
+// eight.
+std::size_t PartSizeFor(std::size_t textSize, int threads) {
+  if (threads <= 1) {
+    return 0;  // one part: the whole text
+  }
+  constexpr std::size_t kSmallest = std::size_t{1} << 20;
+  constexpr std::size_t kLargest = std::size_t{8} << 20;
+  return std::clamp(textSize / (4 * static_cast<std::size_t>(threads)), kSmallest, kLargest);
+}
+
+// How often the calling thread asks for a stop request while the workers search.
+constexpr std::chrono::milliseconds kStopPollInterval{20};
+
+}  // namespace
+
+std::string RemoveChatMarkers(std::string text) {
+  static const std::string markers = Utf8ToGbk("[表情]|[图片]");
+  return ReplaceList(std::move(text), markers, "", false, false);
+}
+
+MessageList::MessageList(std::string text, Host& host, WorkPool& pool, bool markersLeft) {
+  cut(std::move(text), host, pool, markersLeft);
+}
+
+MessageList::MessageList(std::string text, Host& host) {
+  WorkPool alone(1);
+  cut(std::move(text), host, alone, false);
+}
+
+MessageList::~MessageList() = default;
+
+void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markersLeft) {
+  std::vector<std::size_t> bounds = {0};
+  for (const std::size_t at :
+       MessageCutPoints(text, PartSizeFor(text.size(), pool.threads()), markersLeft)) {
+    bounds.push_back(at);
+  }
+  bounds.push_back(text.size());
+
+  // The host is asked for a stop only on this thread; the workers read the answer here.
+  std::atomic<bool> stopped{false};
+  const std::thread::id callingThread = std::this_thread::get_id();
+  const auto interrupted = [&] {
+    if (std::this_thread::get_id() == callingThread && host.stopRequested()) {
+      stopped.store(true, std::memory_order_relaxed);
+    }
+    return stopped.load(std::memory_order_relaxed);
+  };
+
+  const std::size_t partCount = bounds.size() - 1;
+  parts_.resize(partCount);
+  std::vector<WorkPool::Ticket> tickets;
+  tickets.reserve(partCount);
+  for (std::size_t k = 0; k < partCount; ++k) {
+    parts_[k] = std::make_unique<Part>();
+    tickets.push_back(pool.submit([&, k] {
+      Part& part = *parts_[k];
+      if (stopped.load(std::memory_order_relaxed)) {
+        return;
+      }
+      part.pattern.create(MessagePattern());
+      part.pattern.setInterruption(interrupted);
+      const std::string_view piece(text.data() + bounds[k], bounds[k + 1] - bounds[k]);
+      if (!markersLeft) {
+        part.count = part.pattern.execute(piece);
+      } else if (partCount == 1) {
+        part.count = part.pattern.execute(RemoveChatMarkers(std::move(text)));  // no copy
+      } else {
+        part.count = part.pattern.execute(RemoveChatMarkers(std::string(piece)));
+      }
+      part.pattern.setInterruption({});
+    }));
+  }
+  // Every part is waited for before anything else happens, also when one of them failed: the
+  // jobs use the text and the parts.
+  std::exception_ptr failure;
+  for (const WorkPool::Ticket& ticket : tickets) {
+    try {
+      while (!pool.waitFor(ticket, kStopPollInterval)) {
+        if (host.stopRequested()) {
+          stopped.store(true, std::memory_order_relaxed);
+        }
+      }
+    } catch (...) {
+      failure = failure ? failure : std::current_exception();
+    }
+  }
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
+  if (stopped.load(std::memory_order_relaxed)) {
+    parts_.clear();
+    return;
+  }
+  for (const std::unique_ptr<Part>& part : parts_) {
+    part->first = count_ + 1;
+    count_ += part->count;
+  }
+}
+
+std::pair<const MessageList::Part*, int> MessageList::locate(int position) const {
+  if (position < 1 || position > count_) {
+    return {nullptr, 0};
+  }
+  const auto after = std::upper_bound(
+      parts_.begin(), parts_.end(), position,
+      [](int wanted, const std::unique_ptr<Part>& part) { return wanted < part->first; });
+  const Part* part = std::prev(after)->get();
+  return {part, position - part->first + 1};
+}
+
+std::string MessageList::body(int position) const {
+  const auto [part, number] = locate(position);
+  if (part == nullptr) {
+    return {};
+  }
+  const int group = part->pattern.subMatchTookPart(number, 2) ? 2 : 1;
+  return part->pattern.subMatchText(number, group);
+}
+
+std::u16string_view MessageList::bodyUtf16(int position) const {
+  const auto [part, number] = locate(position);
+  if (part == nullptr) {
+    return {};
+  }
+  const int group = part->pattern.subMatchTookPart(number, 2) ? 2 : 1;
+  return part->pattern.matchView(number, group);
+}
+
+}  // namespace gw
