@@ -59,8 +59,7 @@ std::vector<std::size_t> MessageCutPoints(std::string_view text, std::size_t par
       if (lineBefore.size() > kLongestLineBeforeACut) {
         continue;
       }
-      if (markersLeft && (lineBefore.find('[') != std::string_view::npos ||
-                          line.find('[') != std::string_view::npos)) {
+      if (markersLeft && lineBefore.find('[') != std::string_view::npos) {
         continue;
       }
       if (stamps.opensWithStamp(line.substr(0, kStampRoom)) && !stamps.holdsStamp(lineBefore)) {

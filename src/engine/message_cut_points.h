@@ -11,8 +11,9 @@
 //   there and take the stamp in);
 // - no header block reaches across the cut: each of its lines opens with "=" or "消息" or is
 //   blank, never with a stamp's digit, and the line before the cut ends with its CR LF.
-// When the chat markers are still to be removed from the parts, neither line holds a "[" byte, so
-// removing them leaves both lines as they are.
+// When the chat markers are still to be removed from the parts, the line before holds no "[" byte,
+// so that removing them cannot join a stamp there. (The stamp the cut line opens with holds no
+// marker, and removing one after it leaves it as it is.)
 #pragma once
 
 #include <cstddef>

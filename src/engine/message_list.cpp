@@ -26,14 +26,18 @@ std::size_t PartSizeFor(std::size_t textSize, int threads) {
   return std::clamp(textSize / (4 * static_cast<std::size_t>(threads)), kSmallest, kLargest);
 }
 
+const std::string& ChatMarkers() {
+  static const std::string markers = Utf8ToGbk("[表情]|[图片]");
+  return markers;
+}
+
 // How often the calling thread asks for a stop request while the workers search.
 constexpr std::chrono::milliseconds kStopPollInterval{20};
 
 }  // namespace
 
 std::string RemoveChatMarkers(std::string text) {
-  static const std::string markers = Utf8ToGbk("[表情]|[图片]");
-  return ReplaceList(std::move(text), markers, "", false, false);
+  return ReplaceList(std::move(text), ChatMarkers(), "", false, false);
 }
 
 MessageList::MessageList(std::string text, Host& host, WorkPool& pool, bool markersLeft) {
@@ -78,14 +82,13 @@ void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markers
       }
       part.pattern.create(MessagePattern());
       part.pattern.setInterruption(interrupted);
-      const std::string_view piece(text.data() + bounds[k], bounds[k + 1] - bounds[k]);
-      if (!markersLeft) {
-        part.count = part.pattern.execute(piece);
-      } else if (partCount == 1) {
-        part.count = part.pattern.execute(RemoveChatMarkers(std::move(text)));  // no copy
-      } else {
-        part.count = part.pattern.execute(RemoveChatMarkers(std::string(piece)));
+      // Each part is its own stretch of the text: the markers leave it in place.
+      char* const start = text.data() + bounds[k];
+      std::size_t size = bounds[k + 1] - bounds[k];
+      if (markersLeft) {
+        size = RemoveListInPlace(start, size, ChatMarkers(), false);
       }
+      part.count = part.pattern.execute(std::string_view(start, size));
       part.pattern.setInterruption({});
     }));
   }

@@ -117,27 +117,34 @@ int ForEachOccurrence(std::string_view text, std::string_view find, bool caseSen
   return replaced;
 }
 
+// Replaces the entry in the `size` bytes at `data` with a replacement no longer than the entry,
+// written over the text itself. Returns the size of the result.
+std::size_t ShrinkEntry(char* data, std::size_t size, std::string_view find,
+                        std::string_view replacement, bool caseSensitive, int maxCount) {
+  std::size_t copied = 0;
+  std::size_t written = 0;
+  ForEachOccurrence(std::string_view(data, size), find, caseSensitive, maxCount, copied,
+                    [&](std::size_t keptFrom, std::size_t keptTo) {
+                      std::memmove(data + written, data + keptFrom, keptTo - keptFrom);
+                      written += keptTo - keptFrom;
+                      std::memcpy(data + written, replacement.data(), replacement.size());
+                      written += replacement.size();
+                    });
+  if (written != copied) {
+    std::memmove(data + written, data + copied, size - copied);
+  }
+  return written + size - copied;
+}
+
 // Replaces the entry in `text`. A replacement no longer than the entry is written over the text
 // itself (a large text is not copied); a longer one builds a new text.
 void ReplaceEntry(std::string& text, std::string_view find, std::string_view replacement,
                   bool caseSensitive, int maxCount) {
-  std::size_t copied = 0;
   if (replacement.size() <= find.size()) {
-    char* const data = text.data();
-    std::size_t written = 0;
-    ForEachOccurrence(text, find, caseSensitive, maxCount, copied,
-                      [&](std::size_t keptFrom, std::size_t keptTo) {
-                        std::memmove(data + written, data + keptFrom, keptTo - keptFrom);
-                        written += keptTo - keptFrom;
-                        std::memcpy(data + written, replacement.data(), replacement.size());
-                        written += replacement.size();
-                      });
-    if (written != copied) {
-      std::memmove(data + written, data + copied, text.size() - copied);
-      text.resize(written + text.size() - copied);
-    }
+    text.resize(ShrinkEntry(text.data(), text.size(), find, replacement, caseSensitive, maxCount));
     return;
   }
+  std::size_t copied = 0;
   std::string result;
   const int replaced = ForEachOccurrence(text, find, caseSensitive, maxCount, copied,
                                          [&](std::size_t keptFrom, std::size_t keptTo) {
@@ -169,6 +176,16 @@ std::vector<std::string_view> SplitListViews(std::string_view text, std::string_
 std::vector<std::string> SplitList(std::string_view text, std::string_view separator) {
   const std::vector<std::string_view> views = SplitListViews(text, separator);
   return std::vector<std::string>(views.begin(), views.end());
+}
+
+std::size_t RemoveListInPlace(char* data, std::size_t size, std::string_view finds,
+                              bool caseSensitive) {
+  for (const std::string_view find : SplitListViews(finds, "|")) {
+    if (!find.empty()) {
+      size = ShrinkEntry(data, size, find, {}, caseSensitive, 0);
+    }
+  }
+  return size;
 }
 
 std::string ReplaceList(std::string text, std::string_view finds, std::string_view replacements,

@@ -24,4 +24,9 @@ std::string ReplaceList(std::string text, std::string_view finds, std::string_vi
                         bool caseSensitive, bool fillFromFirst, std::string_view separator = "|",
                         int maxCount = 0);
 
+// ReplaceList with every replacement empty, done within the `size` bytes at `data`: the text
+// left is moved to the front. Returns its size.
+std::size_t RemoveListInPlace(char* data, std::size_t size, std::string_view finds,
+                              bool caseSensitive);
+
 }  // namespace gw

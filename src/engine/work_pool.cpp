@@ -44,12 +44,10 @@ void WorkPool::workerLoop() {
     if (queue_.empty()) {
       return;  // ending, and nothing left to take
     }
-    const Ticket job = std::move(queue_.front());
-    queue_.pop_front();
-    if (job->state_ != Job::State::Waiting) {
-      continue;  // a waiting thread took it already
+    const Ticket job = claimNext();
+    if (!job) {
+      continue;  // waiting threads took what was left
     }
-    job->state_ = Job::State::Running;
     lock.unlock();
     run(*job);
     lock.lock();
@@ -70,39 +68,62 @@ void WorkPool::run(Job& job) {
   jobsDone_.notify_all();
 }
 
-void WorkPool::finishWait(Job& job) {
-  if (job.failure_) {
-    std::rethrow_exception(job.failure_);
+WorkPool::Ticket WorkPool::claimNext() {
+  while (!queue_.empty()) {
+    Ticket job = std::move(queue_.front());
+    queue_.pop_front();
+    if (job->state_ == Job::State::Waiting) {
+      job->state_ = Job::State::Running;
+      return job;
+    }
   }
+  return nullptr;
+}
+
+bool WorkPool::waitUntil(const Ticket& ticket,
+                         std::optional<std::chrono::steady_clock::time_point> deadline) {
+  std::unique_lock lock(mutex_);
+  while (ticket->state_ != Job::State::Done) {
+    // The job itself when nobody has taken it, else the next job in line: a waiting thread
+    // works instead of idling while a worker runs the job it waits for.
+    Ticket next;
+    if (ticket->state_ == Job::State::Waiting) {
+      ticket->state_ = Job::State::Running;
+      next = ticket;
+    } else {
+      next = claimNext();
+    }
+    if (next) {
+      lock.unlock();
+      run(*next);
+      lock.lock();
+      if (deadline && next != ticket && ticket->state_ != Job::State::Done &&
+          std::chrono::steady_clock::now() >= *deadline) {
+        return false;
+      }
+      continue;
+    }
+    if (!deadline) {
+      jobsDone_.wait(lock);
+    } else if (jobsDone_.wait_until(lock, *deadline) == std::cv_status::timeout) {
+      if (ticket->state_ != Job::State::Done) {
+        return false;
+      }
+    }
+  }
+  lock.unlock();
+  if (ticket->failure_) {
+    std::rethrow_exception(ticket->failure_);
+  }
+  return true;
 }
 
 void WorkPool::wait(const Ticket& ticket) {
-  std::unique_lock lock(mutex_);
-  if (ticket->state_ == Job::State::Waiting) {
-    ticket->state_ = Job::State::Running;
-    lock.unlock();
-    run(*ticket);
-    lock.lock();
-  }
-  jobsDone_.wait(lock, [&] { return ticket->state_ == Job::State::Done; });
-  lock.unlock();
-  finishWait(*ticket);
+  waitUntil(ticket, std::nullopt);
 }
 
 bool WorkPool::waitFor(const Ticket& ticket, std::chrono::milliseconds limit) {
-  std::unique_lock lock(mutex_);
-  if (ticket->state_ == Job::State::Waiting) {
-    ticket->state_ = Job::State::Running;
-    lock.unlock();
-    run(*ticket);
-    lock.lock();
-  }
-  if (!jobsDone_.wait_for(lock, limit, [&] { return ticket->state_ == Job::State::Done; })) {
-    return false;
-  }
-  lock.unlock();
-  finishWait(*ticket);
-  return true;
+  return waitUntil(ticket, std::chrono::steady_clock::now() + limit);
 }
 
 bool WorkPool::done(const Ticket& ticket) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -39,10 +40,12 @@ class WorkPool {
   // Hands `work` in. It runs on a worker, or on the thread that waits for it first.
   Ticket submit(std::function<void()> work);
 
-  // Returns once the job has run; runs it here when no worker has taken it. An exception the job
-  // threw is thrown again here.
+  // Returns once the job has run; runs it here when no worker has taken it, and meanwhile runs
+  // the jobs next in line that no worker has taken. An exception the job threw is thrown again
+  // here.
   void wait(const Ticket& ticket);
-  // As wait(), but gives up after `limit` while a worker runs the job. Returns whether it is done.
+  // As wait(), but gives up after `limit` (or after the job it ran meanwhile) while a worker runs
+  // the job. Returns whether it is done.
   bool waitFor(const Ticket& ticket, std::chrono::milliseconds limit);
   // Whether the job has run (without waiting).
   bool done(const Ticket& ticket);
@@ -51,7 +54,11 @@ class WorkPool {
   void workerLoop();
   // Runs a job the calling thread has claimed, then marks it done. Called without the lock held.
   void run(Job& job);
-  void finishWait(Job& job);
+  // The next job in line that nobody has taken, marked as running; null when there is none.
+  // Called with the lock held.
+  Ticket claimNext();
+  bool waitUntil(const Ticket& ticket,
+                 std::optional<std::chrono::steady_clock::time_point> deadline);
 
   std::mutex mutex_;
   std::condition_variable jobsWaiting_;  // workers wait here for jobs

@@ -8,6 +8,7 @@
 #include "regex/regex_dialect.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
+#include "text/huge_pages.h"
 
 namespace gw {
 namespace {
@@ -40,6 +41,7 @@ bool RegexService::create(std::string_view pattern, bool ignoreCase, bool multil
 RegexService::Utf16Text RegexService::engineFormOf(std::string_view subject) {
   const std::string_view text = UntilFirstNul(subject);
   Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
+  AdviseHugePages(converted.units.get(), text.size() * sizeof(char16_t));
   converted.size = GbkToUtf16Into(text, converted.units.get());
   return converted;
 }

@@ -16,6 +16,7 @@
 #include "text/gbk_chars.h"
 #include "text/gzip.h"
 #include "text/html_charset.h"
+#include "text/huge_pages.h"
 
 namespace gw {
 namespace {
@@ -51,6 +52,7 @@ SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& conte
   content.clear();
   if (regular) {
     content.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    AdviseHugePages(content.data(), content.capacity());
   }
   const std::unique_ptr<char[]> chunk = std::make_unique_for_overwrite<char[]>(kChunk);
   while (content.size() < kCeiling) {

@@ -1,0 +1,30 @@
+#include "text/huge_pages.h"
+
+#include <cstdint>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace gw {
+
+void AdviseHugePages(const void* data, std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+  if (data == nullptr || size < 2 * kHugePage) {
+    return;
+  }
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t last = (start + size) & ~(kHugePage - 1);
+  if (first < last) {
+    // Only advice: a refusal (no transparent huge pages, memory not from mmap) changes nothing.
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
+}  // namespace gw
