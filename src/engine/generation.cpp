@@ -1,7 +1,5 @@
 #include "engine/generation.h"
 
-#include <chrono>
-#include <cstdio>
 #include "engine/article_composer.h"
 #include "engine/output_writer.h"
 #include "engine/source_problems.h"
@@ -11,10 +9,6 @@ namespace gw {
 SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source) {
   SourceResult result;
   const Options options = *host.currentOptions();
-  auto T0 = std::chrono::steady_clock::now();
-  auto el = [&] {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
-  };
   LoadedSource loaded = LoadSource(host, run, options, source, MarkerRemoval::LeftToCutting);
   if (loaded.failure != LoadFailure::None) {
     result.failure = loaded.failure;
@@ -28,12 +22,10 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   if (host.stopRequested()) {
     return result;
   }
-  std::fprintf(stderr, "loaded %.3f\n", el());
   const MessageList messages(std::move(loaded.text), host, run.pool(), loaded.markersLeft);
   // A file in which no sender line is recognised (not an export, or an empty file) is told to the
   // user instead of passing for a source that gave no articles; it gets no output folder. A
   // search given up on a stop request finds nothing too, and says nothing.
-  std::fprintf(stderr, "cut %.3f\n", el());
   if (messages.count() == 0 && !source.preview && !host.stopRequested()) {
     host.reportFileProblem(NoChatMessagesText(source.path));
     result.failure = LoadFailure::NoMessages;
@@ -51,7 +43,6 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
     return composer.take(index, count, message);
   });
   composer.complete();
-  std::fprintf(stderr, "fed %.3f\n", el());
   result.articlesWritten = composer.articlesWritten();
   run.articlesWritten += result.articlesWritten;
   return result;
