@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-release test-sanitize package run format bench clean fuzz
+.PHONY: all deps configure build test test-release test-sanitize test-tsan package run format bench clean fuzz
 
 all: build
 
@@ -29,6 +29,15 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+# The core and command-line tests (the threaded run among them) built with g++ under
+# ThreadSanitizer in build-tsan; a data race or lock-order problem fails its test. Not part of
+# `make test` (see README.md for the time).
+TSAN_DIR ?= build-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_CXX_COMPILER=g++ -DGW_SANITIZE=thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGW_WERROR=ON
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target gw_core_tests
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --test-dir $(TSAN_DIR) --output-on-failure -j $(JOBS) -L '$(CORE_TEST_LABELS)'
 
 # The Release build (-O3) in build-release: the test programs of the core and the command line
 # (every CTest label but "app" and "package"), built and run. The desktop program's tests are left

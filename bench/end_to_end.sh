@@ -1,75 +1,166 @@
 #!/usr/bin/env bash
-# End to end: `gathwrite-cli generate --quiet` with the default options on a 100 MB synthetic
-# export, against `split -n l/N` writing the same number N of files from the same export (the
-# floor that creating and filling N files costs). Both write into /dev/shm. Prints both times,
-# their ratio (target: at most 3), the program's peak memory against the export's size
-# (target: at most 3) and the time of each stage of the run.
+# End to end: `gathwrite-cli generate --quiet` with the default options on generated exports,
+# writing into /dev/shm, against `split -n l/N` writing as many files from the same export in the
+# same run (the floor that creating and filling N files costs) and a plain Python version of the
+# same job. Prints, with the targets in brackets:
+#   - one 100 MB export on every processor: the median of RUNS runs, split's median from the
+#     same runs and the ratio (about 9), the CPU use (user + sys) / wall (at least 1.6) and the
+#     peak memory against the export (at most 3); the same with --threads 1;
+#   - four 25 MB exports in one run against that 100 MB export (no slower);
+#   - the cost per MB at 10, 100 and 400 MB (within 15 % of each other);
+#   - the Python version on the 100 MB export, once;
+#   - the time of each stage of a run on one thread (gw_bench_end_to_end).
 #
 #   bench/end_to_end.sh [BUILD_DIR]
 #     targets: gathwrite-cli gw_generate_export gw_bench_end_to_end gw_bench_rusage
-# Environment: MEGABYTES (default 100), RUNS (best of, default 2), BENCH_DIR (default /dev/shm).
+# Environment: RUNS (default 5), BENCH_DIR (default /dev/shm), SIZES (the per-MB sizes, default
+# "10 100 400"), PYTHON_PIPELINE (the Python version; default ../shared/anchors/pipeline.py
+# beside the source tree; skipped when missing or PYTHON_PIPELINE=none).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-build}"
 [[ "$build" = /* ]] || build="$root/$build"
-megabytes="${MEGABYTES:-100}"
-runs="${RUNS:-2}"
+runs="${RUNS:-5}"
+sizes="${SIZES:-10 100 400}"
+pipeline="${PYTHON_PIPELINE:-$root/../shared/anchors/pipeline.py}"
 dir="${BENCH_DIR:-/dev/shm}"
 [[ -d "$dir" && -w "$dir" ]] || dir="${TMPDIR:-/tmp}"
 cli="$build/src/cli/gathwrite-cli"
+rusage="$build/bench/gw_bench_rusage"
+generate="$build/bench/gw_generate_export"
 
 work="$(mktemp -d "$dir/gw_end_to_end.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
-input="$work/export.txt"
-"$build/bench/gw_generate_export" --seed 42 --megabytes "$megabytes" --output "$input"
-size=$(stat -c %s "$input")
-echo "input: $input ($size bytes, GBK)"
 
-now() { date +%s%N; }
-seconds() { awk -v ns="$1" 'BEGIN { printf "%.3f", ns / 1e9 }'; }
-
-# Peak resident memory of a command, in kB, through GNU time or the getrusage wrapper.
-peak_file="$work/peak.txt"
-measured() {
-  if [[ -x /usr/bin/time ]]; then
-    /usr/bin/time -f "peak memory %M kB" -o "$peak_file" "$@"
-  else
-    "$build/bench/gw_bench_rusage" "$@" 2> "$peak_file"
-  fi
+# export MEGABYTES SEED NAME: a generated export; prints its path.
+make_export() {
+  local path="$work/$3.txt"
+  "$generate" --seed "$2" --megabytes "$1" --output "$path" > /dev/null
+  echo "$path"
 }
 
-best_ours=""
-for ((run = 1; run <= runs; ++run)); do
-  rm -rf "$work/ours"
-  start=$(now)
-  measured "$cli" generate --quiet --settings /dev/null --set "编辑框保存文件夹=$work/ours" \
-    "$input" > "$work/summary.txt"
-  elapsed=$(( $(now) - start ))
-  [[ -z "$best_ours" || $elapsed -lt $best_ours ]] && best_ours=$elapsed
-done
-files=$(find "$work/ours" -type f | wc -l)
-peak_kb=$(awk '/^peak memory/ { print $3 }' "$peak_file")
-echo "gathwrite-cli: $(cat "$work/summary.txt")"
+# One run of the program into a fresh folder: sets wall, user, sys, peak (kB) and files.
+# measure_run THREADS FILE...
+measure_run() {
+  local threads="$1"
+  shift
+  local out="$work/out"
+  rm -rf "$out"
+  local threads_option=()
+  [[ "$threads" == all ]] || threads_option=(--threads "$threads")
+  "$rusage" "$cli" generate --quiet --seed 42 --settings /dev/null "${threads_option[@]}" \
+    --set "编辑框保存文件夹=$out" "$@" > /dev/null 2> "$work/rusage.txt"
+  read -r _ wall _ user _ sys _ peak < <(tail -n 1 "$work/rusage.txt")
+  files=$(find "$out" -type f | wc -l)
+  rm -rf "$out"
+}
 
-best_split=""
-for ((run = 1; run <= runs; ++run)); do
+# split writing $2 files from $1: sets split_wall.
+measure_split() {
   rm -rf "$work/split" && mkdir "$work/split"
-  start=$(now)
-  (cd "$work/split" && split -a 7 -d -n "l/$files" "$input" part_)
-  elapsed=$(( $(now) - start ))
-  [[ -z "$best_split" || $elapsed -lt $best_split ]] && best_split=$elapsed
+  local start end
+  start=$(date +%s%N)
+  (cd "$work/split" && split -a 7 -d -n "l/$2" "$1" part_)
+  end=$(date +%s%N)
+  split_wall=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }')
+  rm -rf "$work/split"
+}
+
+median() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# The 100 MB export, RUNS runs on every processor (each followed by split) and on one thread.
+# bench_100 LABEL THREADS EXPORT: prints the figures, sets median_wall.
+bench_100() {
+  local label="$1" threads="$2" export="$3"
+  local walls="" cpus="" splits="" peaks=""
+  for ((run = 1; run <= runs; ++run)); do
+    measure_run "$threads" "$export"
+    measure_split "$export" "$files"
+    walls+="$wall "
+    cpus+="$(awk -v u="$user" -v s="$sys" -v w="$wall" 'BEGIN { printf "%.2f", (u + s) / w }') "
+    splits+="$split_wall "
+    peaks+="$peak "
+  done
+  median_wall=$(echo "$walls" | median)
+  local split_median cpu_median peak_max size
+  split_median=$(echo "$splits" | median)
+  cpu_median=$(echo "$cpus" | median)
+  peak_max=$(echo "$peaks" | tr ' ' '\n' | grep . | sort -g | tail -n 1)
+  size=$(stat -c %s "$export")
+  echo "$label: $files files"
+  echo "  wall, $runs runs:   $walls s; median $median_wall s"
+  echo "  split -n l/$files: $splits s; median $split_median s"
+  awk -v a="$median_wall" -v b="$split_median" \
+    'BEGIN { printf "  time / split time:  %.1f (target: about 9)\n", a / b }'
+  echo "  CPU use (user + sys) / wall: $cpus; median $cpu_median (target: at least 1.6)"
+  awk -v kb="$peak_max" -v size="$size" 'BEGIN {
+    printf "  peak memory: %.1f MB = %.2f x the export (target: at most 3)\n",
+      kb / 1024, kb * 1024 / size }'
+}
+
+echo "processors: $(nproc)"
+big="$(make_export 100 42 export100)"
+echo "input: $big ($(stat -c %s "$big") bytes, GBK)"
+bench_100 "100 MB export, every processor" all "$big"
+one_100=$median_wall
+bench_100 "100 MB export, --threads 1" 1 "$big"
+
+# Four exports of 25 MB in one run, against the 100 MB one in runs alternating with them.
+quarters=()
+for seed in 1 2 3 4; do
+  quarters+=("$(make_export 25 "$seed" "export25_$seed")")
 done
-split_files=$(find "$work/split" -type f | wc -l)
-rm -rf "$work/split"
+four="" whole=""
+for ((run = 1; run <= runs; ++run)); do
+  measure_run all "${quarters[@]}"
+  four+="$wall "
+  measure_run all "$big"
+  whole+="$wall "
+done
+four_median=$(echo "$four" | median)
+whole_median=$(echo "$whole" | median)
+echo "four 25 MB exports in one run: $four s; median $four_median s"
+echo "  the 100 MB export in the same runs: $whole s; median $whole_median s"
+awk -v a="$four_median" -v b="$whole_median" \
+  'BEGIN { printf "  four 25 MB / one 100 MB: %.2f (target: at most 1)\n", a / b }'
+rm -f "${quarters[@]}"
 
-echo "gathwrite-cli generate: $(seconds "$best_ours") s for $files files (best of $runs)"
-echo "split -n l/$files:      $(seconds "$best_split") s for $split_files files (best of $runs)"
-awk -v a="$best_ours" -v b="$best_split" \
-  'BEGIN { printf "time / split time: %.2f (target <= 3)\n", a / b }'
-awk -v kb="$peak_kb" -v size="$size" 'BEGIN {
-  printf "peak memory: %.1f MB; / export size: %.2f (target <= 3)\n", kb / 1024, kb * 1024 / size }'
+# Cost per MB at several sizes (median of RUNS runs each, or 3 for sizes above 100 MB).
+per_mb=""
+for megabytes in $sizes; do
+  if [[ "$megabytes" == 100 ]]; then
+    export_path="$big"
+  else
+    export_path="$(make_export "$megabytes" 42 "export_$megabytes")"
+  fi
+  count=$runs
+  ((megabytes > 100 && count > 3)) && count=3
+  walls=""
+  for ((run = 1; run <= count; ++run)); do
+    measure_run all "$export_path"
+    walls+="$wall "
+  done
+  wall_median=$(echo "$walls" | median)
+  ms=$(awk -v w="$wall_median" -v mb="$megabytes" 'BEGIN { printf "%.1f", w * 1000 / mb }')
+  per_mb+="$ms "
+  echo "$megabytes MB: $walls s; median $wall_median s = $ms ms per MB (peak $((peak / 1024)) MB)"
+  [[ "$export_path" == "$big" ]] || rm -f "$export_path"
+done
+echo "$per_mb" | tr ' ' '\n' | grep . | sort -g | awk '
+  { v[NR] = $1 } END { printf "per-MB spread: largest / smallest = %.2f (target: at most 1.15)\n",
+                       v[NR] / v[1] }'
 
-echo "stages of the same run (default options, seed 42):"
-rm -rf "$work/ours"
-"$build/bench/gw_bench_end_to_end" "$input" "$work/stages" | sed 's/^/  /'
+if [[ "$pipeline" != none && -f "$pipeline" ]]; then
+  start=$(date +%s%N)
+  python3 "$pipeline" "$big" "$work/python" 1 > /dev/null
+  end=$(date +%s%N)
+  python_wall=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }')
+  echo "Python version on the 100 MB export: $python_wall s (ours on every processor: $one_100 s)"
+  rm -rf "$work/python"
+else
+  echo "Python version: skipped (no $pipeline)"
+fi
+
+echo "stages of a run on one thread (default options, seed 42):"
+"$build/bench/gw_bench_end_to_end" "$big" "$work/stages" | sed 's/^/  /'

@@ -10,20 +10,20 @@
 #include "engine/patterns.h"
 #include "engine/replace_list.h"
 #include "text/charset.h"
+#include "text/memory_pages.h"
 
 namespace gw {
 namespace {
 
 // Parts are a quarter of the text per thread, so that the threads stay busy until the last
 // part, but never smaller than a megabyte (each part compiles the pattern once) nor larger than
-// eight.
+// eight (a part's bytes are handed back once it has been searched, so that the text and its
+// engine form are not held whole at the same time).
 std::size_t PartSizeFor(std::size_t textSize, int threads) {
-  if (threads <= 1) {
-    return 0;  // one part: the whole text
-  }
   constexpr std::size_t kSmallest = std::size_t{1} << 20;
   constexpr std::size_t kLargest = std::size_t{8} << 20;
-  return std::clamp(textSize / (4 * static_cast<std::size_t>(threads)), kSmallest, kLargest);
+  return std::clamp(textSize / (4 * static_cast<std::size_t>(std::max(threads, 1))), kSmallest,
+                    kLargest);
 }
 
 const std::string& ChatMarkers() {
@@ -41,20 +41,21 @@ std::string RemoveChatMarkers(std::string text) {
 }
 
 MessageList::MessageList(std::string text, Host& host, WorkPool& pool, bool markersLeft) {
-  cut(std::move(text), host, pool, markersLeft);
+  const std::size_t partSize = PartSizeFor(text.size(), pool.threads());
+  cut(std::move(text), host, pool, markersLeft, partSize);
 }
 
 MessageList::MessageList(std::string text, Host& host) {
   WorkPool alone(1);
-  cut(std::move(text), host, alone, false);
+  cut(std::move(text), host, alone, false, 0);
 }
 
 MessageList::~MessageList() = default;
 
-void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markersLeft) {
+void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markersLeft,
+                      std::size_t partSize) {
   std::vector<std::size_t> bounds = {0};
-  for (const std::size_t at :
-       MessageCutPoints(text, PartSizeFor(text.size(), pool.threads()), markersLeft)) {
+  for (const std::size_t at : MessageCutPoints(text, partSize, markersLeft)) {
     bounds.push_back(at);
   }
   bounds.push_back(text.size());
@@ -89,6 +90,8 @@ void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markers
         size = RemoveListInPlace(start, size, ChatMarkers(), false);
       }
       part.count = part.pattern.execute(std::string_view(start, size));
+      // The search holds its own form of the part: its bytes of the text are never read again.
+      ReleasePages(start, bounds[k + 1] - bounds[k]);
       part.pattern.setInterruption({});
     }));
   }

@@ -18,14 +18,15 @@ std::string RemoveChatMarkers(std::string text);
 
 class MessageList {
  public:
-  // Takes the text over and releases it once every part has been searched. A large text is cut
-  // where no message can run across the cut (see MessageCutPoints) and its parts are searched on
-  // the threads of `pool`; the messages are those of one search over the whole text, in order.
+  // Takes the text over and releases it part by part as the parts are searched. A text above a
+  // megabyte is cut where no message can run across the cut (see MessageCutPoints) and its parts
+  // are searched on the threads of `pool` (one after the other on one thread); the messages are
+  // those of one search over the whole text, in order.
   // With `markersLeft`, the chat markers are removed from each part before it is searched.
   // A stop requested through `host` during the pass gives it up: the list is then empty. The
   // host is asked only on the calling thread.
   MessageList(std::string text, Host& host, WorkPool& pool, bool markersLeft = false);
-  // The same on the calling thread alone.
+  // One search over the whole text, on the calling thread.
   MessageList(std::string text, Host& host);
   ~MessageList();
   MessageList(const MessageList&) = delete;
@@ -47,7 +48,8 @@ class MessageList {
     int count = 0;
     int first = 1;  // the position of its first message in the whole list
   };
-  void cut(std::string text, Host& host, WorkPool& pool, bool markersLeft);
+  // `partSize` 0: one part.
+  void cut(std::string text, Host& host, WorkPool& pool, bool markersLeft, std::size_t partSize);
   // The part that holds message `position` and the message's number within it.
   std::pair<const Part*, int> locate(int position) const;
 

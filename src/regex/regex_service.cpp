@@ -8,7 +8,7 @@
 #include "regex/regex_dialect.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
-#include "text/huge_pages.h"
+#include "text/memory_pages.h"
 
 namespace gw {
 namespace {

@@ -16,7 +16,7 @@
 #include "text/gbk_chars.h"
 #include "text/gzip.h"
 #include "text/html_charset.h"
-#include "text/huge_pages.h"
+#include "text/memory_pages.h"
 
 namespace gw {
 namespace {

@@ -1,9 +1,10 @@
-#include "text/huge_pages.h"
+#include "text/memory_pages.h"
 
 #include <cstdint>
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace gw {
@@ -20,6 +21,24 @@ void AdviseHugePages(const void* data, std::size_t size) {
   if (first < last) {
     // Only advice: a refusal (no transparent huge pages, memory not from mmap) changes nothing.
     ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  }
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
+void ReleasePages(void* data, std::size_t size) {
+#if defined(MADV_DONTNEED)
+  const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  if (data == nullptr || pageSize == 0 || size < pageSize) {
+    return;
+  }
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (start + pageSize - 1) & ~(pageSize - 1);
+  const std::uintptr_t last = (start + size) & ~(pageSize - 1);
+  if (first < last) {
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
   }
 #else
   (void)data;
