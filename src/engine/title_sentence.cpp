@@ -5,7 +5,6 @@
 #include "regex/regex_service.h"
 #include "regex/tag_shield.h"
 #include "text/charset.h"
-#include "text/gbk_chars.h"
 
 namespace gw {
 namespace {
@@ -27,38 +26,40 @@ const std::string& PieceMarker() {
   return marker;
 }
 
-// Trims spaces and full-width spaces (not tabs) from both ends.
-std::string_view TrimBlanks(std::string_view piece) {
+// Whether `unit` stands for a space or a full-width space in GBK (tabs are no blanks here).
+bool IsBlank(char16_t unit) {
   static const std::string fullWidthSpace = Utf8ToGbk("　");
-  std::size_t first = std::string_view::npos;
-  std::size_t end = 0;  // one past the last character that is no blank
-  ForEachChar(piece, CrLf::AsTwoChars, [&](std::size_t offset, std::size_t length) {
-    const std::string_view character = piece.substr(offset, length);
-    if (character != " " && character != fullWidthSpace) {
-      if (first == std::string_view::npos) {
-        first = offset;
-      }
-      end = offset + length;
-    }
-  });
-  return first == std::string_view::npos ? std::string_view() : piece.substr(first, end - first);
+  const std::string character = Utf16ToGbk(std::u16string_view(&unit, 1));
+  return character == " " || character == fullWidthSpace;
 }
 
-// The pieces of `text` (the engine's form) between the piece markers, as GBK, with empty pieces
-// kept and no piece after a trailing marker. The cut is made in the engine's form, where every
-// character is whole: in the GBK bytes a character's second byte may be the marker's "[", and a
-// one-byte character of 0x80 or above would take the marker's "[" as its second byte.
-std::vector<std::string> SplitAtMarkers(std::u16string_view text) {
+// Trims spaces and full-width spaces from both ends.
+std::u16string_view TrimBlanks(std::u16string_view piece) {
+  while (!piece.empty() && IsBlank(piece.front())) {
+    piece.remove_prefix(1);
+  }
+  while (!piece.empty() && IsBlank(piece.back())) {
+    piece.remove_suffix(1);
+  }
+  return piece;
+}
+
+// The pieces of `text` (the engine's form) between the piece markers, with empty pieces kept and
+// no piece after a trailing marker, as views into `text`. The cut is made in the engine's form,
+// where every character is whole: in the GBK bytes a character's second byte may be the marker's
+// "[", and a one-byte character of 0x80 or above would take the marker's "[" as its second byte.
+// Only the piece that becomes the title is converted back.
+std::vector<std::u16string_view> SplitAtMarkers(std::u16string_view text) {
   static const std::u16string marker = GbkToUtf16(PieceMarker());
-  std::vector<std::string> pieces;
+  std::vector<std::u16string_view> pieces;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t found = text.find(marker, start);
     if (found == std::u16string_view::npos) {
-      pieces.push_back(Utf16ToGbk(text.substr(start)));
+      pieces.push_back(text.substr(start));
       break;
     }
-    pieces.push_back(Utf16ToGbk(text.substr(start, found - start)));
+    pieces.push_back(text.substr(start, found - start));
     start = found + marker.size();
   }
   return pieces;
@@ -94,23 +95,23 @@ std::string TitleSentencePicker::pick(std::string_view article, int minChars,
   text_.assignGbk(tags.shield(article, "", true));
   lineTrim_.replaceIn(text_, "");
   delimiters_.replaceIn(text_, PieceMarker());
-  const std::vector<std::string> pieces = SplitAtMarkers(text_.view());
+  const std::vector<std::u16string_view> pieces = SplitAtMarkers(text_.view());
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {
     return {};
   }
   NonRepeatingDraw draw(random);
   for (int tried = 0; tried < count; ++tried) {
-    const std::string_view piece = TrimBlanks(pieces[draw.Next(1, count) - 1]);
+    const std::u16string_view piece = TrimBlanks(pieces[draw.Next(1, count) - 1]);
     if (piece.empty()) {
       continue;
     }
-    if (minChars > 0 && CharCount(piece) < minChars) {
+    if (minChars > 0 && GbkCharCount(piece) < minChars) {
       continue;
     }
-    return std::string(piece);
+    return Utf16ToGbk(piece);
   }
-  return std::string(pieces[RandomInRange(random, 1, count) - 1]);
+  return Utf16ToGbk(pieces[RandomInRange(random, 1, count) - 1]);
 }
 
 }  // namespace gw
