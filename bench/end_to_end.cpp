@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   gw::ArticleComposer composer(host, run, options, false, 1, 1, folder);
   Clock::duration composing{};
   gw::FeedMessages(host, run, messages, options,
-                   [&](int index, int count, const std::string& message) {
+                   [&](int index, int count, std::string_view message) {
                      const auto before = Clock::now();
                      const bool more = composer.take(index, count, message);
                      composing += Clock::now() - before;

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   const double peakAfterCut = PeakMegabytes();
   long kept = 0;
   long long bytes = 0;
-  gw::FeedMessages(host, run, messages, options, [&](int, int, const std::string& message) {
+  gw::FeedMessages(host, run, messages, options, [&](int, int, std::string_view message) {
     kept += !message.empty();
     bytes += static_cast<long long>(message.size());
     return true;

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     messageCount = messages.count();
     int expected = 1;
     const int fed = gw::FeedMessages(
-        host, run, messages, options, [&](int index, int count, const std::string& message) {
+        host, run, messages, options, [&](int index, int count, std::string_view message) {
           Check(index == expected++, "messages come in order");
           Check(count == messages.count(), "the count is the list's");
           // The length limits are checked before the delete rules (web and e-mail addresses by

@@ -120,7 +120,7 @@ int MessagesCommand(const CommandContext& context) {
     host.reportFileProblem(NoChatMessagesText(path));
     return ExitStatus(host);
   }
-  FeedMessages(host, run, messages, options, [&](int, int, const std::string& message) {
+  FeedMessages(host, run, messages, options, [&](int, int, std::string_view message) {
     if (!message.empty()) {
       context.out << ToTerminalLine(message) << '\n';
     }

@@ -65,7 +65,7 @@ int ArticleComposer::drawTarget(const std::string& low, const std::string& high)
   return RandomInRange(run_.random(), LeadingInteger(low), LeadingInteger(high));
 }
 
-bool ArticleComposer::take(int index, int count, const std::string& message) {
+bool ArticleComposer::take(int index, int count, std::string_view message) {
   if (done_) {
     return false;
   }

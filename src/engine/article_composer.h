@@ -34,7 +34,7 @@ class ArticleComposer {
 
   // Takes message number `index` of `count` (empty when a filter dropped it). Returns false when
   // the source is done early: a preview has shown its first article.
-  bool take(int index, int count, const std::string& message);
+  bool take(int index, int count, std::string_view message);
 
   // Writes the articles joined so far that are still being finished. Called when the feed ends,
   // also early on a stop request: every article joined before it is written.

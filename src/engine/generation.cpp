@@ -39,7 +39,7 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   }
   ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
                            folder);
-  FeedMessages(host, run, messages, options, [&](int index, int count, const std::string& message) {
+  FeedMessages(host, run, messages, options, [&](int index, int count, std::string_view message) {
     return composer.take(index, count, message);
   });
   composer.complete();

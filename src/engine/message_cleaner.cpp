@@ -73,28 +73,39 @@ std::string MessageCleaner::clean(std::u16string_view message) {
   return cleanText();
 }
 
+void MessageCleaner::appendCleaned(std::u16string_view message, std::string& out) {
+  text_.assignUtf16(message);
+  if (passes()) {
+    text_.appendGbkTo(out);
+  }
+}
+
 std::string MessageCleaner::cleanText() {
+  return passes() ? text_.toGbk() : std::string();
+}
+
+bool MessageCleaner::passes() {
   lineFold_.replaceIn(text_, "");
   if (text_.empty()) {
-    return {};
+    return false;
   }
   const int length = text_.charCount();
   if (minimum_ > 0 && length < minimum_) {
-    return {};
+    return false;
   }
   if (maximum_ > 0 && length > maximum_) {
-    return {};
+    return false;
   }
   if (!ignorePattern_.empty() && ignore_.findsMatchIn(text_)) {
-    return {};
+    return false;
   }
   if (longDigitRun_ > 0 && HasDigitRun(text_.view(), longDigitRun_)) {
-    return {};
+    return false;
   }
   if (!deletePattern_.empty()) {
     delete_.replaceIn(text_, "");
   }
-  return text_.toGbk();
+  return true;
 }
 
 }  // namespace gw

@@ -20,6 +20,8 @@ class MessageCleaner {
   // The same for a message in the regular-expression engine's form (Utf16ToGbk of `message` is
   // the message): it is converted once, after every rule has run.
   std::string clean(std::u16string_view message);
+  // Appends the cleaned message to `out`; nothing when a rule drops it.
+  void appendCleaned(std::u16string_view message, std::string& out);
 
   int minimumLength() const { return minimum_; }
   int maximumLength() const { return maximum_; }
@@ -38,6 +40,8 @@ class MessageCleaner {
   RegexService delete_;
   EngineText text_;  // the message on its way through the rules, kept for its room
 
+  // Runs the rules over text_; false when one drops the message.
+  bool passes();
   std::string cleanText();
 };
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <functional>
-#include <string>
+#include <string_view>
 
 #include "engine/host.h"
 #include "engine/message_list.h"
@@ -13,7 +13,7 @@ namespace gw {
 
 // Called for every message position in order of use: `index` runs 1..count; `message` is the
 // cleaned text, empty when the message was dropped. Returns false to end the feed early.
-using MessageSink = std::function<bool(int index, int count, const std::string& message)>;
+using MessageSink = std::function<bool(int index, int count, std::string_view message)>;
 
 // Cleans the messages with the rules of `options` and hands each to `sink` on the calling
 // thread, in file order or shuffled (the box is read anew for every message; the shuffled order

@@ -28,6 +28,14 @@ std::string EngineText::toGbk() const {
   return gbkCurrent_ ? gbk_ : Utf16ToGbk(units_);
 }
 
+void EngineText::appendGbkTo(std::string& out) const {
+  if (gbkCurrent_) {
+    out += gbk_;
+  } else {
+    AppendUtf16AsGbk(units_, out);
+  }
+}
+
 int EngineText::charCount() const {
   return gbkCurrent_ ? CharCount(gbk_) : GbkCharCount(units_);
 }

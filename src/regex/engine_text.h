@@ -28,6 +28,8 @@ class EngineText {
   bool empty() const { return units_.empty(); }
   // The GBK text: the one assigned when no replacement has changed it since.
   std::string toGbk() const;
+  // Appends the GBK form to `out`.
+  void appendGbkTo(std::string& out) const;
   // CharCount of the GBK text.
   int charCount() const;
 

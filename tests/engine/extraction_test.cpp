@@ -25,7 +25,7 @@ std::vector<std::string> Extract(FakeHost& host, std::uint64_t seed = 1,
   LoadedSource loaded = LoadSource(host, run, options, source);
   MessageList messages(loaded.text, host);
   std::vector<std::string> handed;
-  FeedMessages(host, run, messages, options, [&](int, int, const std::string& message) {
+  FeedMessages(host, run, messages, options, [&](int, int, std::string_view message) {
     handed.push_back(U(message));
     return true;
   });
