@@ -11,17 +11,20 @@ void EngineText::assignGbk(std::string_view gbk) {
   gbk_.assign(UntilFirstNul(gbk));
   GbkToUtf16(gbk_, units_);
   gbkCurrent_ = true;
+  roundTripped_ = false;  // bytes that are no GBK character may have become such units
 }
 
 void EngineText::assignUtf16(std::u16string_view text) {
   units_.clear();
   AppendGbkRoundTrip(text.substr(0, text.find(u'\0')), units_);
   gbkCurrent_ = false;
+  roundTripped_ = true;
 }
 
 void EngineText::clear() {
   units_.clear();
   gbkCurrent_ = false;
+  roundTripped_ = true;
 }
 
 std::string EngineText::toGbk() const {
@@ -41,8 +44,13 @@ int EngineText::charCount() const {
 }
 
 void EngineText::takeReplacement() {
-  units_.clear();
-  AppendGbkRoundTrip(spare_, units_);
+  if (roundTripped_) {
+    units_.swap(spare_);  // pieces of round-tripped units and round-tripped literals
+  } else {
+    units_.clear();
+    AppendGbkRoundTrip(spare_, units_);
+    roundTripped_ = true;
+  }
   gbkCurrent_ = false;
 }
 

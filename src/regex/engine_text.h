@@ -42,6 +42,10 @@ class EngineText {
   std::u16string spare_;  // room in which a replacement builds its result
   std::string gbk_;       // the assigned GBK text while `gbkCurrent_`
   bool gbkCurrent_ = false;
+  // Whether `units_` come back unchanged from a trip through GBK (no unit GBK cannot hold). A
+  // replacement built from such units and the template's literals (which made the trip when
+  // the template was made) needs no trip of its own.
+  bool roundTripped_ = true;
 };
 
 }  // namespace gw
