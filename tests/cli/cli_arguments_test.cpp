@@ -25,6 +25,9 @@ TEST(CliArguments, OptionsMayComeBeforeOrAfterTheSubcommandWithOrWithoutEquals) 
   EXPECT_EQ(args.overrides[0].value, "3");
   EXPECT_EQ(args.overrides[1].name, "编辑框前缀");
   EXPECT_EQ(args.overrides[1].value, "") << "an edit box may be set empty";
+  EXPECT_FALSE(args.threads.has_value()) << "no --threads: one per processor";
+  EXPECT_EQ(Parse({"generate", "--threads", "1", "a.txt"}).arguments.threads, 1);
+  EXPECT_EQ(Parse({"--threads=256", "generate", "a.txt"}).arguments.threads, 256);
 }
 
 TEST(CliArguments, AValueMayItselfHoldAnEqualsSign) {
@@ -60,6 +63,10 @@ TEST(CliArguments, UsageErrorsNameWhatIsWrong) {
       {{"generate", "--output=", "a.txt"}, "选项 --output 需要一个文件夹"},
       {{"generate", "--seed", "-1", "a.txt"}, "种子无效：-1（应为 0 或更大的整数）"},
       {{"generate", "--seed", "12x", "a.txt"}, "种子无效：12x（应为 0 或更大的整数）"},
+      {{"generate", "--threads", "0", "a.txt"}, "线程数无效：0（应为 1 到 256 的整数）"},
+      {{"generate", "--threads=257", "a.txt"}, "线程数无效：257（应为 1 到 256 的整数）"},
+      {{"generate", "--threads", "2x", "a.txt"}, "线程数无效：2x（应为 1 到 256 的整数）"},
+      {{"generate", "a.txt", "--threads"}, "选项 --threads 需要一个值"},
       {{"generate", "--set", "编辑框前缀", "a.txt"},
        "--set 的参数无效：编辑框前缀（应为 名称=值）"},
       {{"generate", "--set", "=x", "a.txt"}, "--set 的参数无效：=x（应为 名称=值）"},

@@ -203,6 +203,20 @@ TEST_F(CliEndToEnd, APrefixInTheSettingsFileEndsAtItsZeroByteAndArticlesStayWhol
   }
 }
 
+TEST_F(CliEndToEnd, TheNumberOfThreadsNeverChangesTheArticles) {
+  ASSERT_EQ(run({"generate", "--threads", "1", "--seed", "5", "--set", "选择框打乱消息顺序=真",
+                 "--set", saveTo("one"), "群聊.txt"})
+                .status,
+            0);
+  ASSERT_EQ(run({"generate", "--threads=3", "--seed", "5", "--set", "选择框打乱消息顺序=真",
+                 "--set", saveTo("three"), "群聊.txt"})
+                .status,
+            0);
+  const auto one = Tree(outFolder("one"));
+  ASSERT_GT(one.size(), 1u);
+  EXPECT_EQ(Tree(outFolder("three")), one);
+}
+
 TEST_F(CliEndToEnd, PreviewPrintsTheTitleThenTheArticleAndWritesNothing) {
   const auto before = Tree(folder_);
   const Result result = run({"preview", "--seed", "9", "--set", saveTo("out"), "群聊.txt"});
