@@ -57,12 +57,25 @@ std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool&
     }
   };
 
-  // Text compresses well: start with room for a few times the input and grow geometrically,
-  // never beyond one byte more than the limit (that byte tells a result over the limit).
+  // The room starts at the size the gzip trailer gives for its member (exact for a file of one
+  // member), or, when the trailer claims more than deflate can give, at a few times the input;
+  // it grows geometrically when that is not enough, never beyond one byte more than the limit
+  // (that byte tells a result over the limit).
   const std::size_t ceiling = maxBytes < result.max_size() ? maxBytes + 1 : maxBytes;
   const auto roomFor = [ceiling](std::size_t wanted) { return std::min(wanted, ceiling); };
   std::size_t written = 0;
-  result.resize(roomFor(std::max<std::size_t>(compressed.size() / 2 * 8, 64 * 1024)));
+  std::size_t start = std::max<std::size_t>(compressed.size() / 2 * 8, 64 * 1024);
+  if (compressed.size() >= 18) {  // a header of 10 bytes and a trailer of 8
+    const auto* trailer = reinterpret_cast<const unsigned char*>(compressed.data()) +
+                          compressed.size() - 4;
+    const std::size_t claimed = std::size_t{trailer[0]} | std::size_t{trailer[1]} << 8 |
+                                std::size_t{trailer[2]} << 16 | std::size_t{trailer[3]} << 24;
+    constexpr std::size_t kMostDeflateRatio = 1032;
+    if (claimed / kMostDeflateRatio <= compressed.size()) {
+      start = std::max<std::size_t>(claimed + 1, 64 * 1024);  // + 1: the end is seen in place
+    }
+  }
+  result.resize(roomFor(start));
   while (true) {
     refill();
     if (written > maxBytes) {
