@@ -1,7 +1,8 @@
 // Where the time of one generation run goes: loading (read and whole-text transformations),
 // cutting into messages, cleaning every message, composing and writing the articles. Runs the
-// same stages as `gathwrite-cli generate` with the default options, timing each, then writes
-// the articles once more with the engine's writer alone to split composing from writing.
+// same stages as `gathwrite-cli generate --threads 1` with the default options, one after the
+// other, timing each, then writes the articles once more with the engine's writer alone to split
+// composing from writing.
 //   gw_bench_end_to_end EXPORT_FILE OUTPUT_FOLDER
 #include <chrono>
 #include <cstdio>
