@@ -127,8 +127,10 @@ std::size_t ShrinkEntry(char* data, std::size_t size, std::string_view find,
                     [&](std::size_t keptFrom, std::size_t keptTo) {
                       std::memmove(data + written, data + keptFrom, keptTo - keptFrom);
                       written += keptTo - keptFrom;
-                      std::memcpy(data + written, replacement.data(), replacement.size());
-                      written += replacement.size();
+                      if (!replacement.empty()) {  // an empty view may hold no address at all
+                        std::memcpy(data + written, replacement.data(), replacement.size());
+                        written += replacement.size();
+                      }
                     });
   if (written != copied) {
     std::memmove(data + written, data + copied, size - copied);
