@@ -30,7 +30,9 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/blocked_words_deletion.h"
 #include "engine/blocked_words_trie.h"
+#include "engine/blocked_words_turns.h"
 
 namespace gw::detail {
 
@@ -70,8 +72,7 @@ class BlockedWordMatcher {
   struct PieceWork {
     std::vector<Occurrence> occurrences;  // of the piece as it is, by start (piece offsets)
     std::vector<std::uint32_t> live;      // per pattern, its occurrences; all 0 between pieces
-    std::vector<std::uint64_t> initial;
-    std::vector<std::uint64_t> queue;
+    TurnQueue turns;
     std::string text;
     std::string next;
     std::string isStart;  // a flag per byte ('\1' for a character start) and one for the end
@@ -79,11 +80,17 @@ class BlockedWordMatcher {
     std::vector<Occurrence> kept;
     std::vector<Occurrence> added;
     std::vector<std::size_t> changes;
+    DeletionWork deletion;
   };
 
+  // With the empty replacement, pieces are filtered together until they hold this many
+  // occurrences.
+  static constexpr std::size_t kDeletionBatch = std::size_t{1} << 16;
   // Appends the filtered piece to `out`; work.occurrences holds the piece's occurrences.
   void FilterPiece(std::string_view piece, PieceWork& work, std::string& out) const;
   void FilterPieceByChanges(std::string_view piece, PieceWork& work, std::string& out) const;
+  // The same when the replacement is empty (blocked_words_deletion.cpp).
+  void FilterPieceByDeletion(std::string_view piece, PieceWork& work, std::string& out) const;
   std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;
   std::uint32_t FirstWordAfter(std::uint32_t pattern, std::int64_t after) const;
 
