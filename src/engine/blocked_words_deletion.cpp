@@ -1,204 +1,210 @@
-// The word-by-word procedure on one piece (or a batch of pieces) when the replacement is empty.
+// The word-by-word procedure on a batch of pieces when the replacement is empty.
 //
 // Deleting whole characters leaves every other byte a character start or not as it was, so the
-// piece keeps its bytes and their flags; a deletion unlinks a run of bytes from the chain of
-// bytes still in the text. Every occurrence in the text as it is is known, listed under its word
-// and under its first byte. A word's turn deletes its occurrences from left to right, skipping
-// one that starts at the byte right after the previous deletion (the search goes on one byte
-// further). A deletion removes the occurrences that share a byte with it; new occurrences can
-// only span the point where a deletion closed the text up, and are looked for there once the turn
-// is over. The turns are taken in library order, each library position whose word occurs in the
-// text as it is; a batch of many pieces takes them together, so that each position is visited
-// once for all of them.
+// batch keeps its bytes, their character-start flags and a bit per byte that says whether it is
+// still in the text. An occurrence is known by its first and last byte and stays one as long as
+// all its bytes are there: a deletion only removes bytes, so it is gone exactly when fewer bytes
+// than its length are left between its first and last.
+//
+// Turns come in library order. The original occurrences, sorted by word (words are numbered by
+// their first library position), take their turns at their word's first position; occurrences
+// that a deletion brings about, and those a turn leaves for a later position of the same word,
+// wait in a heap. A turn deletes its word's occurrences from left to right, skipping one that
+// starts at the byte right after the previous deletion (the search goes on one byte further).
+// New occurrences can only span a point where a deletion closed the text up; they are looked for
+// there once the turn is over.
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "engine/blocked_words_bits.h"
+#include "engine/blocked_words_boundaries.h"
 #include "engine/blocked_words_matcher.h"
-#include "text/gbk_chars.h"
 
 namespace gw::detail {
 
+namespace {
+
+// The first clear bit at or after `from` and before `end`; `end` when there is none.
+std::size_t NextClearBit(const Bits& bits, std::size_t from, std::size_t end) {
+  while (from < end) {
+    const std::uint64_t w = ~bits[from >> 6] >> (from & 63);
+    if (w != 0) {
+      return std::min(end, from + static_cast<std::size_t>(__builtin_ctzll(w)));
+    }
+    from = (from | 63) + 1;
+  }
+  return end;
+}
+
+}  // namespace
+
 void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork& work,
                                                std::string& out) const {
-  constexpr std::int32_t kNil = DeletionWork::kNil;
+  using Pending = DeletionWork::Pending;
   constexpr std::size_t kPadding = 16;
+  constexpr std::uint32_t kNone = WordTrie::kNone;
   DeletionWork& d = work.deletion;
-  std::vector<std::uint32_t>& live = work.live;
-  const auto size = static_cast<std::int32_t>(piece.size());
-  d.next.resize(piece.size());
-  d.previous.resize(piece.size());
-  d.startingAt.assign(piece.size(), kNil);
-  d.isStart.assign(piece.size() + 1, '\0');
-  for (std::int32_t i = 0; i < size; ++i) {
-    d.next[i] = i + 1;
-    d.previous[i] = i - 1;
-  }
-  ForEachChar(piece, CrLf::AsTwoChars,
-              [&](std::size_t offset, std::size_t) { d.isStart[offset] = '\1'; });
-  d.isStart[piece.size()] = '\1';
-  if (d.ofPattern.size() != patterns_.size()) {
-    d.ofPattern.assign(patterns_.size(), kNil);
-  }
-  d.occurrences.clear();
-  std::int32_t head = size > 0 ? 0 : size;  // the first byte still in the text
-
-  const auto add = [&](std::int32_t first, std::int32_t last, std::uint32_t pattern) {
-    const auto id = static_cast<std::int32_t>(d.occurrences.size());
-    d.occurrences.push_back(
-        {first, last, pattern, d.startingAt[first], d.ofPattern[pattern], true});
-    d.startingAt[first] = id;
-    d.ofPattern[pattern] = id;
-    return live[pattern]++ == 0;
-  };
-  const auto remove = [&](std::int32_t id) {
-    DeletionWork::Occurrence& o = d.occurrences[id];
-    if (o.present) {
-      o.present = false;
-      --live[o.pattern];
-    }
-  };
-
+  const auto size = static_cast<std::uint32_t>(piece.size());
+  d.present.assign(piece.size() / 64 + 1, 0);
+  SetBits(d.present, 0, piece.size());
+  d.starts = CharStartMask(piece);
+  d.keys.clear();
   for (const Occurrence& o : work.occurrences) {
-    const auto first = static_cast<std::int32_t>(o.start);
-    add(first, first + static_cast<std::int32_t>(o.length) - 1, o.pattern);
+    d.keys.push_back(std::uint64_t{o.pattern} << 32 | o.start);
   }
-
+  unsigned patternBits = 0;
+  while ((std::size_t{1} << patternBits) < patterns_.size()) {
+    ++patternBits;
+  }
+  SortByHighBits(d.keys, d.scratch, patternBits);
+  d.later.clear();
+  d.joins.clear();
   const std::size_t reach = trie_.longestWord();
-  const auto lastWord = [&](std::uint32_t pattern) {
-    return wordsOfPattern_[wordsStart_[pattern + 1] - 1];
-  };
-  // Deletes the occurrence's bytes and every occurrence that shares one of them; returns the byte
-  // before the deletion (kNil at the start) and sets `after` to the byte after it (size at the
-  // end).
-  const auto erase = [&](const DeletionWork::Occurrence& o, std::int32_t& after) {
-    std::int32_t at = d.previous[o.first];
-    for (std::size_t back = 1; at != kNil && back < reach; ++back, at = d.previous[at]) {
-      for (std::int32_t id = d.startingAt[at]; id != kNil; id = d.occurrences[id].nextAtFirst) {
-        if (d.occurrences[id].last >= o.first) {
-          remove(id);
-        }
-      }
-    }
-    for (std::int32_t at = o.first;; at = d.next[at]) {
-      for (std::int32_t id = d.startingAt[at]; id != kNil; id = d.occurrences[id].nextAtFirst) {
-        remove(id);
-      }
-      if (at == o.last) {
-        break;
-      }
-    }
-    const std::int32_t before = d.previous[o.first];
-    after = d.next[o.last];
-    (before == kNil ? head : d.next[before]) = after;
-    if (after < size) {
-      d.previous[after] = before;
-    }
-    return before;
+  const auto wait = [&](const Pending& pending) {
+    d.later.push_back(pending);
+    std::push_heap(d.later.begin(), d.later.end(), std::greater<>());
   };
 
-  // Occurrences that span the point right after `join` (a byte in the text), added as new.
-  const auto findAcross = [&](std::int32_t join, std::uint32_t position) {
+  // Occurrences that span the point right after `join` (a byte in the text) wait for their
+  // word's next turn after `position`.
+  const auto findAcross = [&](std::uint32_t join, std::uint32_t position) {
+    const std::size_t after = NextSetBit(d.present, join + std::size_t{1}, size);
+    if (after == size) {
+      return;  // the turn deleted everything after the join
+    }
+    const std::uint16_t offsets =
+        joinedPairs_[static_cast<unsigned char>(piece[join]) |
+                     static_cast<std::size_t>(static_cast<unsigned char>(piece[after])) << 8];
+    if (offsets == 0) {
+      return;  // no word has these two bytes side by side
+    }
     d.window.clear();
     d.windowStarts.clear();
     d.windowOrigin.clear();
-    std::int32_t at = join;
-    for (std::size_t k = 1; k < reach && d.previous[at] != kNil; ++k) {
-      at = d.previous[at];
+    std::size_t at = join;
+    for (std::size_t k = 1; k < reach; ++k) {
+      const std::size_t before = PreviousSetBit(d.present, at, size);
+      if (before == size) {
+        break;
+      }
+      at = before;
     }
-    for (; at != join; at = d.next[at]) {
-      d.windowOrigin.push_back(at);
+    for (; at < join; at = NextSetBit(d.present, at + 1, size)) {
+      d.windowOrigin.push_back(static_cast<std::uint32_t>(at));
     }
     d.windowOrigin.push_back(join);
     const std::size_t joinEnd = d.windowOrigin.size();  // window offset right after the join
-    at = d.next[join];
-    for (std::size_t k = 1; k < reach && at < size; ++k, at = d.next[at]) {
-      d.windowOrigin.push_back(at);
+    at = after;
+    for (std::size_t k = 1; k < reach && at < size; ++k) {
+      d.windowOrigin.push_back(static_cast<std::uint32_t>(at));
+      at = NextSetBit(d.present, at + 1, size);
     }
-    for (const std::int32_t origin : d.windowOrigin) {
-      d.window.push_back(piece[static_cast<std::size_t>(origin)]);
-      d.windowStarts.push_back(d.isStart[static_cast<std::size_t>(origin)]);
+    for (const std::uint32_t origin : d.windowOrigin) {
+      d.window.push_back(piece[origin]);
+      d.windowStarts.push_back(TestBit(d.starts, origin) ? '\1' : '\0');
     }
-    d.windowStarts.push_back(d.isStart[static_cast<std::size_t>(at)]);
+    d.windowStarts.push_back(at >= size || TestBit(d.starts, at) ? '\1' : '\0');
     const std::size_t windowSize = d.window.size();
     d.window.append(kPadding, '\0');
     const auto* bytes = reinterpret_cast<const unsigned char*>(d.window.data());
     const auto boundary = [&](std::size_t offset) { return d.windowStarts[offset] != 0; };
     const auto report = [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
-      if (end <= joinEnd || lastWord(pattern) <= position) {
-        return;  // not across the join, or its word has no turn left
-      }
-      const std::int32_t first = d.windowOrigin[start];
-      const std::int32_t last = d.windowOrigin[end - 1];
-      for (std::int32_t id = d.startingAt[first]; id != kNil; id = d.occurrences[id].nextAtFirst) {
-        const DeletionWork::Occurrence& o = d.occurrences[id];
-        if (o.present && o.pattern == pattern && o.last == last) {
-          return;  // found from a join nearby already
+      if (end > joinEnd) {
+        const std::uint32_t next = FirstWordAfter(pattern, position);
+        if (next != kNone) {
+          wait(DeletionWork::MakePending(next, d.windowOrigin[start], d.windowOrigin[end - 1],
+                                         pattern));
         }
       }
-      add(first, last, pattern);
     };
     for (std::size_t start = 0; start < joinEnd; ++start) {
-      if (d.windowStarts[start] != 0) {
+      const std::size_t k = joinEnd - start;  // the word's bytes before the join
+      if (d.windowStarts[start] != 0 && (k < 16 ? offsets >> k & 1 : offsets & 1) != 0) {
         trie_.MatchAt<true>(bytes, windowSize, start, bytes + start, boundary, report);
       }
     }
   };
 
-  for (std::uint32_t position = 0; position < patternOfWord_.size(); ++position) {
-    const std::uint32_t pattern = patternOfWord_[position];
-    if (pattern == WordTrie::kNone || live[pattern] == 0) {
+  std::size_t nextKey = 0;
+  const auto peek = [&](Pending& pending) {
+    bool found = false;
+    if (nextKey < d.keys.size()) {
+      const std::uint64_t key = d.keys[nextKey];
+      const auto pattern = static_cast<std::uint32_t>(key >> 32);
+      const auto first = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
+      pending = DeletionWork::MakePending(
+          firstWord_[pattern], first,
+          first + static_cast<std::uint32_t>(trie_.wordLength(pattern)) - 1, pattern);
+      found = true;
+    }
+    if (!d.later.empty() && (!found || d.later.front() < pending)) {
+      pending = d.later.front();
+      return 2;
+    }
+    return found ? 1 : 0;
+  };
+
+  std::uint32_t position = kNone;  // of the turn being taken
+  std::uint32_t skip = kNone;      // the byte right after the turn's last deletion
+  Pending previous = DeletionWork::MakePending(kNone, kNone, kNone, kNone);
+  while (true) {
+    Pending pending;
+    const int from = peek(pending);
+    if (from == 0 || pending.position() != position) {
+      if (!d.joins.empty()) {  // the turn is over
+        for (const std::uint32_t join : d.joins) {
+          findAcross(join, position);
+        }
+        d.joins.clear();
+        continue;
+      }
+      if (from == 0) {
+        break;
+      }
+      position = pending.position();
+      skip = kNone;
+    }
+    if (from == 1) {
+      ++nextKey;
+    } else {
+      std::pop_heap(d.later.begin(), d.later.end(), std::greater<>());
+      d.later.pop_back();
+    }
+    if (pending == previous) {
+      continue;  // found across two joins
+    }
+    previous = pending;
+    const std::uint32_t first = pending.first();
+    const std::uint32_t last = pending.last();
+    const std::uint32_t pattern = pending.pattern();
+    const std::size_t length = trie_.wordLength(pattern);
+    const std::size_t span = last - first + 1;
+    if (!TestBit(d.present, first) || !TestBit(d.present, last) ||
+        (span != length && CountBits(d.present, first, span) != length) ||
+        (span == length && !AllBitsSet(d.present, first, span))) {
+      continue;  // a deletion took one of its bytes
+    }
+    if (first == skip) {
+      const std::uint32_t next = FirstWordAfter(pattern, position);
+      if (next != kNone) {
+        wait(DeletionWork::MakePending(next, first, last, pattern));
+      }
       continue;
     }
-    // The word's occurrences from left to right; its list is built again with those it keeps.
-    d.turn.clear();
-    for (std::int32_t id = d.ofPattern[pattern]; id != kNil; id = d.occurrences[id].nextOfPattern) {
-      if (d.occurrences[id].present) {
-        d.turn.push_back(id);
-      }
-    }
-    // Listed last first; only occurrences found across joins come out of order.
-    std::reverse(d.turn.begin(), d.turn.end());
-    const auto byFirst = [&](std::int32_t a, std::int32_t b) {
-      return d.occurrences[a].first < d.occurrences[b].first;
-    };
-    if (!std::is_sorted(d.turn.begin(), d.turn.end(), byFirst)) {
-      std::sort(d.turn.begin(), d.turn.end(), byFirst);
-    }
-    d.ofPattern[pattern] = kNil;
-    d.joins.clear();
-    std::int32_t skip = kNil;  // the byte after the last deletion
-    for (const std::int32_t id : d.turn) {
-      DeletionWork::Occurrence& o = d.occurrences[id];
-      if (!o.present) {
-        continue;
-      }
-      if (o.first == skip) {
-        o.nextOfPattern = d.ofPattern[pattern];
-        d.ofPattern[pattern] = id;
-        continue;
-      }
-      const std::int32_t before = erase(o, skip);
-      if (before != kNil && skip < size) {
-        d.joins.push_back(before);
-      }
-    }
-    for (const std::int32_t join : d.joins) {
-      findAcross(join, position);
+    ClearBits(d.present, first, span);
+    skip = static_cast<std::uint32_t>(NextSetBit(d.present, last + std::size_t{1}, size));
+    const std::size_t before = PreviousSetBit(d.present, first, size);
+    if (before != size && skip < size) {
+      d.joins.push_back(static_cast<std::uint32_t>(before));
     }
   }
 
-  for (std::int32_t at = head; at < size;) {
-    std::int32_t end = at;
-    while (d.next[end] == end + 1 && end + 1 < size) {
-      ++end;
-    }
-    out.append(piece, static_cast<std::size_t>(at), static_cast<std::size_t>(end - at + 1));
-    at = d.next[end];
-  }
-  for (const DeletionWork::Occurrence& o : d.occurrences) {
-    d.ofPattern[o.pattern] = kNil;
-    live[o.pattern] = 0;
+  for (std::size_t at = NextSetBit(d.present, 0, size); at < size;) {
+    const std::size_t end = NextClearBit(d.present, at, size);
+    out.append(piece, at, end - at);
+    at = NextSetBit(d.present, end, size);
   }
   work.occurrences.clear();
 }

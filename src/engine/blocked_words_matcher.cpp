@@ -124,6 +124,16 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   }
   anySeparates_ =
       std::any_of(std::begin(separates_), std::end(separates_), [](bool s) { return s; });
+  if (replacement_.empty()) {
+    joinedPairs_.assign(std::size_t{1} << 16, 0);
+    for (const std::string& pattern : patterns_) {
+      for (std::size_t k = 1; k < pattern.size(); ++k) {
+        const auto pair = static_cast<std::size_t>(static_cast<unsigned char>(pattern[k - 1]) |
+                                                   static_cast<unsigned char>(pattern[k]) << 8);
+        joinedPairs_[pair] |= static_cast<std::uint16_t>(k < 16 ? 1u << k : 1u);
+      }
+    }
+  }
 }
 
 BlockedWordMatcher::Split BlockedWordMatcher::DefaultSplit() {
@@ -269,7 +279,7 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out)
 // the replacement ends in a lone lead byte, which moves the character boundaries after it.
 void BlockedWordMatcher::FilterPiece(std::string_view piece, PieceWork& work,
                                      std::string& out) const {
-  if (replacement_.empty() && piece.size() < (std::size_t{1} << 31)) {
+  if (replacement_.empty() && piece.size() < (std::size_t{1} << 32) - 1) {
     FilterPieceByDeletion(piece, work, out);
     return;
   }

@@ -85,7 +85,7 @@ class BlockedWordMatcher {
 
   // With the empty replacement, pieces are filtered together until they hold this many
   // occurrences.
-  static constexpr std::size_t kDeletionBatch = std::size_t{1} << 16;
+  static constexpr std::size_t kDeletionBatch = std::size_t{1} << 12;
   // Appends the filtered piece to `out`; work.occurrences holds the piece's occurrences.
   void FilterPiece(std::string_view piece, PieceWork& work, std::string& out) const;
   void FilterPieceByChanges(std::string_view piece, PieceWork& work, std::string& out) const;
@@ -105,6 +105,10 @@ class BlockedWordMatcher {
   bool replacementEndsInLeadByte_ = false;
   std::string replacementStarts_;  // a flag per byte of the replacement, read alone
   bool separates_[256] = {};       // ASCII bytes that occur in no word
+  // With the empty replacement, per pair of bytes b0 b1 (b0 | b1 << 8): bit k (1 to 15) set when
+  // some word has b0 and b1 as its bytes k - 1 and k, bit 0 when some word has them further in.
+  // A word found across a join has the bytes on either side of it as such a pair.
+  std::vector<std::uint16_t> joinedPairs_;
   bool anySeparates_ = false;
 };
 
