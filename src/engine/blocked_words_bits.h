@@ -3,8 +3,10 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace gw::detail {
@@ -73,6 +75,30 @@ inline void ClearBits(Bits& bits, std::size_t offset, std::size_t length) {
     bits[word] &= ~mask;
     return true;
   });
+}
+
+// Sets the `length` bits from `offset` unless one of them is set already; true when it set them.
+// The bits of up to 56 bytes are read and written as one unaligned 64-bit word, so the set needs
+// a spare word after the last bit used.
+inline bool SetBitsIfClear(Bits& bits, std::size_t offset, std::size_t length) {
+  static_assert(std::endian::native == std::endian::little);
+  if (length <= 56) [[likely]] {
+    auto* const at = reinterpret_cast<unsigned char*>(bits.data()) + (offset >> 3);
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    const std::uint64_t mask = ((std::uint64_t{1} << length) - 1) << (offset & 7);
+    if ((word & mask) != 0) {
+      return false;
+    }
+    word |= mask;
+    std::memcpy(at, &word, 8);
+    return true;
+  }
+  if (!NoBitSet(bits, offset, length)) {
+    return false;
+  }
+  SetBits(bits, offset, length);
+  return true;
 }
 
 // The first set bit at or after `from` and before `end`; `end` when there is none.

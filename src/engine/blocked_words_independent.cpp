@@ -6,8 +6,9 @@
 // Occurrences arrive from the scan in order of start and are gathered in batches that end where
 // no occurrence reaches past the next one's start, so that batches share no byte. A batch is
 // sorted by word (the sort keeps each word's occurrences left to right) and its occurrences are
-// taken one after another unless a byte of theirs is taken already. Two bit sets, the batch's
-// taken bytes and the starts of the taken occurrences, then give the output in one walk.
+// taken one after another unless a byte of theirs is taken already (a bit set of the batch's
+// bytes). Two more bit sets, the first and the last bytes of the taken occurrences, then give the
+// output in one walk.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -90,29 +91,28 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
   std::vector<std::uint64_t> keys;  // word << 32 | start - base, by start
   std::vector<std::uint64_t> scratch;
   Bits taken;
-  Bits starts;
+  Bits starts;  // first bytes of the taken occurrences
+  Bits lasts;   // their last bytes
   const unsigned patternBits = BitsFor(patterns_.size());
   std::size_t base = 0;      // start of the batch's first occurrence
   std::size_t batchEnd = 0;  // end of its furthest-reaching occurrence
   const auto settle = [&] {
     const std::size_t span = batchEnd - base;
     SortByHighBits(keys, scratch, patternBits);
-    taken.assign(span / 64 + 1, 0);
+    taken.assign(span / 64 + 2, 0);
     starts.assign(span / 64 + 1, 0);
+    lasts.assign(span / 64 + 1, 0);
     for (const std::uint64_t key : keys) {
       const std::size_t offset = key & 0xFFFFFFFFu;
       const std::size_t length = trie_.wordLength(static_cast<std::uint32_t>(key >> 32));
-      if (NoBitSet(taken, offset, length)) {
-        SetBits(taken, offset, length);
+      if (SetBitsIfClear(taken, offset, length)) {
         SetBit(starts, offset);
+        SetBit(lasts, offset + length - 1);
       }
     }
-    // A taken occurrence ends where the taken bytes end or the next taken occurrence starts.
+    // Taken occurrences do not overlap: each ends at the first last byte from its start on.
     for (std::size_t start = NextSetBit(starts, 0, span); start < span;) {
-      std::size_t end = start + 1;
-      while (end < span && TestBit(taken, end) && !TestBit(starts, end)) {
-        ++end;
-      }
+      const std::size_t end = NextSetBit(lasts, start, span) + 1;
       replace(base + start, base + end);
       start = NextSetBit(starts, end, span);
     }
