@@ -14,7 +14,6 @@
 // New occurrences can only span a point where a deletion closed the text up; they are looked for
 // there once the turn is over.
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -62,9 +61,12 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
   d.later.clear();
   d.joins.clear();
   const std::size_t reach = trie_.longestWord();
+  // The heap is ordered by turn and first byte only: two occurrences alike in both are of the same
+  // word at the same byte, so they are the same one or at most one of them is still there.
+  const auto after = [](const Pending& a, const Pending& b) { return a.turn > b.turn; };
   const auto wait = [&](const Pending& pending) {
     d.later.push_back(pending);
-    std::push_heap(d.later.begin(), d.later.end(), std::greater<>());
+    std::push_heap(d.later.begin(), d.later.end(), after);
   };
 
   // Occurrences that span the point right after `join` (a byte in the text) wait for their
@@ -139,7 +141,7 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
           first + static_cast<std::uint32_t>(trie_.wordLength(pattern)) - 1, pattern);
       found = true;
     }
-    if (!d.later.empty() && (!found || d.later.front() < pending)) {
+    if (!d.later.empty() && (!found || d.later.front().turn < pending.turn)) {
       pending = d.later.front();
       return 2;
     }
@@ -148,7 +150,7 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
 
   std::uint32_t position = kNone;  // of the turn being taken
   std::uint32_t skip = kNone;      // the byte right after the turn's last deletion
-  Pending previous = DeletionWork::MakePending(kNone, kNone, kNone, kNone);
+  std::uint32_t skipped = kNone;   // the first byte of the occurrence last skipped in the turn
   while (true) {
     Pending pending;
     const int from = peek(pending);
@@ -165,17 +167,14 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
       }
       position = pending.position();
       skip = kNone;
+      skipped = kNone;
     }
     if (from == 1) {
       ++nextKey;
     } else {
-      std::pop_heap(d.later.begin(), d.later.end(), std::greater<>());
+      std::pop_heap(d.later.begin(), d.later.end(), after);
       d.later.pop_back();
     }
-    if (pending == previous) {
-      continue;  // found across two joins
-    }
-    previous = pending;
     const std::uint32_t first = pending.first();
     const std::uint32_t last = pending.last();
     const std::uint32_t pattern = pending.pattern();
@@ -188,9 +187,10 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
     }
     if (first == skip) {
       const std::uint32_t next = FirstWordAfter(pattern, position);
-      if (next != kNone) {
+      if (next != kNone && first != skipped) {  // once, if found across two joins
         wait(DeletionWork::MakePending(next, first, last, pattern));
       }
+      skipped = first;
       continue;
     }
     ClearBits(d.present, first, span);

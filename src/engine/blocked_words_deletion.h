@@ -19,7 +19,6 @@ struct DeletionWork {
     std::uint32_t first() const { return static_cast<std::uint32_t>(turn); }
     std::uint32_t last() const { return static_cast<std::uint32_t>(what >> 32); }
     std::uint32_t pattern() const { return static_cast<std::uint32_t>(what); }
-    auto operator<=>(const Pending&) const = default;
   };
   static Pending MakePending(std::uint32_t position, std::uint32_t first, std::uint32_t last,
                              std::uint32_t pattern) {
