@@ -10,11 +10,14 @@
 //   lead byte), the occurrences that get replaced are exactly those of the original text that
 //   survive a greedy pick in (word, position) order: an occurrence is replaced unless an earlier
 //   word, or the same word further left, already took one of its bytes. One scan finds the
-//   occurrences; groups of overlapping occurrences are resolved independently.
+//   occurrences; batches of them that share no byte are resolved independently
+//   (blocked_words_independent.cpp).
 // - Otherwise the text is cut after every ASCII byte that occurs in no word: no occurrence can
 //   ever contain such a byte, and the byte is never removed, so nothing that happens on one side
 //   of it changes the other side, character boundaries included. Pieces without any occurrence
 //   are copied; the others are filtered word by word, visiting only the words that occur there.
+//   With the empty replacement, pieces go in batches, and each occurrence there is, or comes to
+//   be, waits for its word's turn (blocked_words_deletion.cpp).
 //
 // The same cut makes a large text into parts that are filtered on separate threads and joined in
 // order: a part ends right after an ASCII byte that occurs in no word. No occurrence contains that
