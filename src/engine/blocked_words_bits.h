@@ -134,6 +134,15 @@ inline std::size_t PreviousSetBit(const Bits& bits, std::size_t before, std::siz
   return word * 64 + 63 - static_cast<std::size_t>(__builtin_clzll(w));
 }
 
+// The number of bits that can tell `count` things apart.
+inline unsigned BitsToCount(std::size_t count) {
+  unsigned bits = 0;
+  while ((std::size_t{1} << bits) < count) {
+    ++bits;
+  }
+  return bits;
+}
+
 // Sorts keys by their bits 32 .. 32 + highBits, keeping the order of equal ones: a radix sort,
 // eight bits at a time.
 inline void SortByHighBits(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& scratch,

@@ -53,20 +53,16 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
   for (const Occurrence& o : work.occurrences) {
     d.keys.push_back(std::uint64_t{o.pattern} << 32 | o.start);
   }
-  unsigned patternBits = 0;
-  while ((std::size_t{1} << patternBits) < patterns_.size()) {
-    ++patternBits;
-  }
-  SortByHighBits(d.keys, d.scratch, patternBits);
+  SortByHighBits(d.keys, d.scratch, BitsToCount(patterns_.size()));
   d.later.clear();
   d.joins.clear();
   const std::size_t reach = trie_.longestWord();
   // The heap is ordered by turn and first byte only: two occurrences alike in both are of the same
   // word at the same byte, so they are the same one or at most one of them is still there.
-  const auto after = [](const Pending& a, const Pending& b) { return a.turn > b.turn; };
+  const auto comesLater = [](const Pending& a, const Pending& b) { return a.turn > b.turn; };
   const auto wait = [&](const Pending& pending) {
     d.later.push_back(pending);
-    std::push_heap(d.later.begin(), d.later.end(), after);
+    std::push_heap(d.later.begin(), d.later.end(), comesLater);
   };
 
   // Occurrences that span the point right after `join` (a byte in the text) wait for their
@@ -172,7 +168,7 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
     if (from == 1) {
       ++nextKey;
     } else {
-      std::pop_heap(d.later.begin(), d.later.end(), after);
+      std::pop_heap(d.later.begin(), d.later.end(), comesLater);
       d.later.pop_back();
     }
     const std::uint32_t first = pending.first();

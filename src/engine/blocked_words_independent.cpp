@@ -42,14 +42,6 @@ void AskForLargePages(std::string& buffer) {
 #endif
 }
 
-unsigned BitsFor(std::size_t count) {
-  unsigned bits = 0;
-  while ((std::size_t{1} << bits) < count) {
-    ++bits;
-  }
-  return bits;
-}
-
 }  // namespace
 
 void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& out) const {
@@ -93,7 +85,7 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
   Bits taken;
   Bits starts;  // first bytes of the taken occurrences
   Bits lasts;   // their last bytes
-  const unsigned patternBits = BitsFor(patterns_.size());
+  const unsigned patternBits = BitsToCount(patterns_.size());
   std::size_t base = 0;      // start of the batch's first occurrence
   std::size_t batchEnd = 0;  // end of its furthest-reaching occurrence
   const auto settle = [&] {
