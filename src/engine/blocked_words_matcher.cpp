@@ -246,7 +246,7 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out)
     found.clear();
   };
   // With the empty replacement, pieces are filtered many at a time as one (what happens in one
-  // never reaches another), which spares the work of taking turns piece by piece.
+  // never reaches another), which spares setting up the working memory for each piece.
   const std::size_t batch = replacement_.empty() ? kDeletionBatch : 1;
   trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
     if (start >= pieceEnd) {
