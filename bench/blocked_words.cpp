@@ -5,8 +5,9 @@
 //                          [--replacement TEXT] --text FILE --output FILE
 //   gw_bench_blocked_words sample --text FILE --count N --seed N --output FILE
 //
-// `filter` loads the library and filters the text as the program does and prints the time of
-// each half; the output file receives the filtered text. `sample` writes N distinct substrings
+// `filter` reads the text as a GBK source, loads the library and filters the text as the program
+// does and prints the time of loading and of filtering; the output file receives the filtered
+// text. `sample` writes N distinct substrings
 // of 2 to 4 characters taken at random character positions of the text (never across a line
 // break), one per line (CR LF). Separator and replacement are given in UTF-8.
 #include <chrono>
@@ -19,10 +20,12 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "engine/blocked_words.h"
 #include "text/charset.h"
 #include "text/gbk_chars.h"
+#include "text/source_reader.h"
 
 namespace {
 
@@ -85,10 +88,14 @@ int Filter(int argc, char** argv) {
       return Usage();
     }
   }
-  std::string text;
-  if (settings.libraryPath.empty() || outputPath.empty() || !ReadFile(textPath, text)) {
+  // The text is read as the program reads a GBK source.
+  gw::TextEncoding detected = gw::TextEncoding::Gbk;
+  gw::SourceRead source = gw::ReadSource(textPath, gw::TextEncoding::Gbk, detected);
+  if (settings.libraryPath.empty() || outputPath.empty() ||
+      source.status != gw::SourceStatus::Read) {
     return Usage();
   }
+  const std::string text = std::move(source.text);
   const auto loadStart = Clock::now();
   const gw::BlockedWordFilter filter = gw::LoadBlockedWords(settings);
   const double loadMs = MillisecondsSince(loadStart);

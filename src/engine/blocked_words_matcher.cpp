@@ -11,10 +11,6 @@
 #include <unordered_map>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "engine/blocked_words_boundaries.h"
 #include "text/gbk_chars.h"
 
@@ -128,6 +124,16 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   }
   anySeparates_ =
       std::any_of(std::begin(separates_), std::end(separates_), [](bool s) { return s; });
+  if (replacement_.empty()) {
+    joinedPairs_.assign(std::size_t{1} << 16, 0);
+    for (const std::string& pattern : patterns_) {
+      for (std::size_t k = 1; k < pattern.size(); ++k) {
+        const auto pair = static_cast<std::size_t>(static_cast<unsigned char>(pattern[k - 1]) |
+                                                   static_cast<unsigned char>(pattern[k]) << 8);
+        joinedPairs_[pair] |= static_cast<std::uint16_t>(k < 16 ? 1u << k : 1u);
+      }
+    }
+  }
 }
 
 BlockedWordMatcher::Split BlockedWordMatcher::DefaultSplit() {
@@ -219,258 +225,6 @@ std::string BlockedWordMatcher::Filter(std::string_view text, const Split& split
   return out;
 }
 
-namespace {
-
-// Whether any of the `length` bits from `offset` is set.
-bool AnyBitSet(const std::vector<std::uint64_t>& bits, std::size_t offset, std::size_t length) {
-  while (length > 0) {
-    const std::size_t bit = offset & 63;
-    const std::size_t count = std::min<std::size_t>(length, 64 - bit);
-    const std::uint64_t mask = (count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1)
-                               << bit;
-    if ((bits[offset >> 6] & mask) != 0) {
-      return true;
-    }
-    offset += count;
-    length -= count;
-  }
-  return false;
-}
-
-void SetBits(std::vector<std::uint64_t>& bits, std::size_t offset, std::size_t length) {
-  while (length > 0) {
-    const std::size_t bit = offset & 63;
-    const std::size_t count = std::min<std::size_t>(length, 64 - bit);
-    bits[offset >> 6] |= (count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1) << bit;
-    offset += count;
-    length -= count;
-  }
-}
-
-// An occurrence of a larger group while it waits to be settled: its word and its index among
-// the waiting occurrences, and where it lies relative to the first waiting occurrence.
-struct Contested {
-  std::uint64_t key;  // word << 32 | index
-  std::uint32_t offset;
-  std::uint32_t length;
-};
-
-// Sorts by word, keeping the order of equal words: a radix sort on the word bits, eight at a
-// time.
-void SortByPattern(std::vector<Contested>& items, std::vector<Contested>& scratch,
-                   unsigned patternBits) {
-  if (items.size() < 256) {
-    std::sort(items.begin(), items.end(),
-              [](const Contested& a, const Contested& b) { return a.key < b.key; });
-    return;
-  }
-  scratch.resize(items.size());
-  for (unsigned shift = 32; shift < 32 + patternBits; shift += 8) {
-    std::size_t count[257] = {};
-    for (const Contested& item : items) {
-      ++count[(item.key >> shift & 0xFF) + 1];
-    }
-    for (std::size_t d = 1; d <= 256; ++d) {
-      count[d] += count[d - 1];
-    }
-    for (const Contested& item : items) {
-      scratch[count[item.key >> shift & 0xFF]++] = item;
-    }
-    items.swap(scratch);
-  }
-}
-
-// A large output buffer is written once from end to end; backing it with large pages spares
-// most of the page faults of touching it for the first time.
-void AskForLargePages(std::string& buffer) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
-  const std::uintptr_t from = (begin + kLargePage - 1) & ~(kLargePage - 1);
-  const std::uintptr_t to = (begin + buffer.capacity()) & ~(kLargePage - 1);
-  if (to > from) {
-    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-  }
-#else
-  (void)buffer;
-#endif
-}
-
-}  // namespace
-
-// Occurrences arrive in order of their starts, so a group of overlapping occurrences is complete
-// as soon as one starts at or after the end of all before it. In a group the occurrences are
-// taken by word, then by start, and each is replaced unless a byte of it is already taken; a
-// group of one is simply replaced.
-//
-// Short groups (the usual kind) are settled at once, in registers. Larger ones are collected,
-// and settled many at a time by one sort on the word: groups do not share bytes, so settling
-// them together gives what settling each alone would. While collected groups wait, the
-// replacements of the short groups after them wait too, so that the output stays in order.
-void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& out) const {
-  constexpr std::size_t kShort = 8;  // at most this many occurrences, within 64 bytes
-  constexpr std::size_t kFlushAt = std::size_t{1} << 16;
-  Occurrence group[kShort];
-  std::size_t members = 0;
-  std::size_t groupStart = 0;
-  std::size_t groupEnd = 0;  // end of the furthest-reaching occurrence of the open group
-
-  // Waiting occurrences, in order of start: replacements of short groups (marked) and every
-  // occurrence of larger groups, which are also in `contested`.
-  std::vector<Occurrence> waiting;
-  std::vector<unsigned char> marked;
-  std::vector<Contested> contested;
-  std::vector<Contested> scratch;
-  std::vector<std::uint64_t> taken;
-  unsigned patternBits = 0;
-  while ((std::size_t{1} << patternBits) < patterns_.size()) {
-    ++patternBits;
-  }
-
-  // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
-  // short gap and of the (padded) replacement.
-  std::size_t used = out.size();
-  out.reserve(used + text.size() + text.size() / 16 + 256);
-  AskForLargePages(out);
-  out.resize(used + text.size() + text.size() / 16 + 256);
-  std::size_t copied = 0;  // text before this offset is in `out`
-  std::string padded = replacement_;
-  padded.resize(std::max<std::size_t>(replacement_.size(), 16));
-  const bool shortReplacement = replacement_.size() <= 16;
-  const auto replace = [&](std::size_t start, std::size_t end) {
-    const std::size_t gap = start - copied;
-    if (used + gap + padded.size() + 32 > out.size()) [[unlikely]] {
-      out.resize(std::max(2 * out.size(), used + gap + padded.size() + 32));
-    }
-    char* const dst = out.data() + used;
-    const char* const src = text.data() + copied;
-    // The fixed-size copy reads 32 bytes from `copied`: only where the text holds them.
-    if (gap <= 32 && copied + 32 <= text.size()) [[likely]] {
-      std::memcpy(dst, src, 16);
-      std::memcpy(dst + 16, src + 16, 16);
-    } else {
-      std::memcpy(dst, src, gap);
-    }
-    if (shortReplacement) [[likely]] {
-      std::memcpy(dst + gap, padded.data(), 16);
-    } else {
-      std::memcpy(dst + gap, replacement_.data(), replacement_.size());
-    }
-    used += gap + replacement_.size();
-    copied = end;
-  };
-
-  const auto contest = [&](const Occurrence& o) {
-    const std::size_t base = waiting.empty() ? o.start : waiting.front().start;
-    contested.push_back({std::uint64_t{o.pattern} << 32 | waiting.size(),
-                         static_cast<std::uint32_t>(o.start - base), o.length});
-    waiting.push_back(o);
-    marked.push_back(0);
-  };
-  const auto flush = [&] {
-    if (!contested.empty()) {
-      const std::size_t base = waiting.front().start;
-      taken.assign((groupEnd - base) / 64 + 1, 0);
-      SortByPattern(contested, scratch, patternBits);
-      for (const Contested& c : contested) {
-        if (!AnyBitSet(taken, c.offset, c.length)) {
-          SetBits(taken, c.offset, c.length);
-          marked[c.key & 0xFFFFFFFFu] = 1;
-        }
-      }
-      contested.clear();
-    }
-    for (std::size_t i = 0; i < waiting.size(); ++i) {
-      if (marked[i] != 0) {
-        replace(waiting[i].start, waiting[i].start + waiting[i].length);
-      }
-    }
-    waiting.clear();
-    marked.clear();
-  };
-  const auto settle = [&] {
-    if (members == 1) {
-      if (waiting.empty()) {
-        replace(group[0].start, group[0].start + group[0].length);
-      } else {
-        waiting.push_back(group[0]);
-        marked.push_back(1);
-      }
-    } else if (members <= kShort && groupEnd - groupStart <= 64) {
-      std::uint64_t sorted[kShort];
-      for (std::size_t i = 0; i < members; ++i) {
-        const std::uint64_t key = std::uint64_t{group[i].pattern} << 32 | i;
-        std::size_t j = i;
-        for (; j > 0 && sorted[j - 1] > key; --j) {
-          sorted[j] = sorted[j - 1];
-        }
-        sorted[j] = key;
-      }
-      std::uint64_t bytesTaken = 0;
-      unsigned chosen = 0;
-      for (std::size_t k = 0; k < members; ++k) {
-        const std::uint32_t i = sorted[k] & 0xFFFFFFFFu;
-        const Occurrence& o = group[i];
-        const std::uint64_t bits =
-            (o.length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << o.length) - 1)
-            << (o.start - groupStart);
-        if ((bytesTaken & bits) == 0) {
-          bytesTaken |= bits;
-          chosen |= 1u << i;
-        }
-      }
-      for (; chosen != 0; chosen &= chosen - 1) {
-        const Occurrence& o = group[static_cast<std::size_t>(__builtin_ctz(chosen))];
-        if (waiting.empty()) {
-          replace(o.start, o.start + o.length);
-        } else {
-          waiting.push_back(o);
-          marked.push_back(1);
-        }
-      }
-    } else if (members <= kShort) {
-      for (std::size_t i = 0; i < members; ++i) {
-        contest(group[i]);
-      }
-    }
-    // A longer group is in `waiting` already.
-    members = 0;
-    if (waiting.size() >= kFlushAt) {
-      flush();
-    }
-  };
-
-  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
-    if (start >= groupEnd) {
-      if (members != 0) {
-        settle();
-      }
-      groupStart = start;
-    }
-    const Occurrence occurrence{start, pattern, static_cast<std::uint32_t>(end - start)};
-    if (members < kShort) [[likely]] {
-      group[members] = occurrence;
-    } else {
-      if (members == kShort) {
-        for (std::size_t i = 0; i < kShort; ++i) {
-          contest(group[i]);
-        }
-      }
-      contest(occurrence);
-    }
-    ++members;
-    groupEnd = std::max(groupEnd, end);
-  });
-  if (members != 0) {
-    settle();
-  }
-  flush();
-  const std::size_t rest = text.size() - copied;
-  out.resize(std::max(out.size(), used + rest));
-  std::memcpy(out.data() + used, text.data() + copied, rest);
-  out.resize(used + rest);
-}
-
 // Pieces end after a separating byte (an ASCII byte in no word). A piece is filtered only when the
 // original text has an occurrence in it: a piece without one never changes. The scan of the
 // whole text also gives the words that occur in each piece at the start.
@@ -491,14 +245,20 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out)
     copied = pieceEnd;
     found.clear();
   };
+  // With the empty replacement, pieces are filtered many at a time as one (what happens in one
+  // never reaches another), which spares setting up the working memory for each piece.
+  const std::size_t batch = replacement_.empty() ? kDeletionBatch : 1;
   trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
     if (start >= pieceEnd) {
-      if (!found.empty()) {
+      if (!found.empty() && found.size() >= batch) {
         finish();
       }
-      pieceStart = start;
-      while (pieceStart > copied && !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
-        --pieceStart;
+      if (found.empty()) {
+        pieceStart = start;
+        while (pieceStart > copied &&
+               !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
+          --pieceStart;
+        }
       }
       pieceEnd = end;
       while (pieceEnd < text.size() && !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
@@ -519,6 +279,10 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out)
 // the replacement ends in a lone lead byte, which moves the character boundaries after it.
 void BlockedWordMatcher::FilterPiece(std::string_view piece, PieceWork& work,
                                      std::string& out) const {
+  if (replacement_.empty() && piece.size() < (std::size_t{1} << 32) - 1) {
+    FilterPieceByDeletion(piece, work, out);
+    return;
+  }
   if (!replacementEndsInLeadByte_) {
     FilterPieceByChanges(piece, work, out);
     return;
@@ -576,48 +340,33 @@ void BlockedWordMatcher::FilterPieceByChanges(std::string_view piece, PieceWork&
   const std::size_t step = replacement_.empty() ? 1 : 0;  // beyond the replaced word
   const std::size_t r = replacement_.size();
 
-  // Turns as (library position << 32 | pattern): those of the words that occur at the start,
-  // sorted, and a min-heap of those added later.
-  std::vector<std::uint64_t>& initial = work.initial;
-  std::vector<std::uint64_t>& queue = work.queue;
-  initial.clear();
-  queue.clear();
+  TurnQueue& turns = work.turns;
+  turns.Clear();
   const auto enqueue = [&](std::uint32_t pattern, std::int64_t after) {
     const std::uint32_t next = FirstWordAfter(pattern, after);
     if (next != WordTrie::kNone) {
-      queue.push_back(std::uint64_t{next} << 32 | pattern);
-      std::push_heap(queue.begin(), queue.end(), std::greater<>());
+      turns.Add(next, pattern);
     }
   };
   for (const Occurrence& o : occurrences) {
     if (live[o.pattern]++ == 0) {
-      initial.push_back(std::uint64_t{firstWord_[o.pattern]} << 32 | o.pattern);
+      turns.AddInitial(firstWord_[o.pattern], o.pattern);
     }
   }
-  std::sort(initial.begin(), initial.end());
-  std::size_t nextInitial = 0;
+  turns.Start();
 
   std::string& next = work.next;
   std::string& nextStart = work.nextStart;
   std::vector<Occurrence>& kept = work.kept;
   std::vector<Occurrence>& added = work.added;
   std::vector<std::size_t>& changes = work.changes;  // offsets of inserted replacements
-  std::uint64_t previous = ~std::uint64_t{0};
-  while (nextInitial < initial.size() || !queue.empty()) {
-    std::uint64_t turn;
-    if (queue.empty() || (nextInitial < initial.size() && initial[nextInitial] < queue.front())) {
-      turn = initial[nextInitial++];
-    } else {
-      std::pop_heap(queue.begin(), queue.end(), std::greater<>());
-      turn = queue.back();
-      queue.pop_back();
-    }
-    const auto pattern = static_cast<std::uint32_t>(turn & 0xFFFFFFFFu);
-    if (turn == previous || live[pattern] == 0) {
+  std::uint32_t turnPosition = 0;
+  std::uint32_t pattern = 0;
+  while (turns.Next(turnPosition, pattern)) {
+    if (live[pattern] == 0) {
       continue;
     }
-    previous = turn;
-    const auto position = static_cast<std::int64_t>(turn >> 32);
+    const auto position = static_cast<std::int64_t>(turnPosition);
 
     // The turn: occurrences of the word from left to right, each at or after the point where
     // the search goes on. The others are kept unless they share a byte with a replaced one.

@@ -10,11 +10,14 @@
 //   lead byte), the occurrences that get replaced are exactly those of the original text that
 //   survive a greedy pick in (word, position) order: an occurrence is replaced unless an earlier
 //   word, or the same word further left, already took one of its bytes. One scan finds the
-//   occurrences; groups of overlapping occurrences are resolved independently.
+//   occurrences; batches of them that share no byte are resolved independently
+//   (blocked_words_independent.cpp).
 // - Otherwise the text is cut after every ASCII byte that occurs in no word: no occurrence can
 //   ever contain such a byte, and the byte is never removed, so nothing that happens on one side
 //   of it changes the other side, character boundaries included. Pieces without any occurrence
 //   are copied; the others are filtered word by word, visiting only the words that occur there.
+//   With the empty replacement, pieces go in batches, and each occurrence there is, or comes to
+//   be, waits for its word's turn (blocked_words_deletion.cpp).
 //
 // The same cut makes a large text into parts that are filtered on separate threads and joined in
 // order: a part ends right after an ASCII byte that occurs in no word. No occurrence contains that
@@ -30,7 +33,9 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/blocked_words_deletion.h"
 #include "engine/blocked_words_trie.h"
+#include "engine/blocked_words_turns.h"
 
 namespace gw::detail {
 
@@ -70,8 +75,7 @@ class BlockedWordMatcher {
   struct PieceWork {
     std::vector<Occurrence> occurrences;  // of the piece as it is, by start (piece offsets)
     std::vector<std::uint32_t> live;      // per pattern, its occurrences; all 0 between pieces
-    std::vector<std::uint64_t> initial;
-    std::vector<std::uint64_t> queue;
+    TurnQueue turns;
     std::string text;
     std::string next;
     std::string isStart;  // a flag per byte ('\1' for a character start) and one for the end
@@ -79,11 +83,17 @@ class BlockedWordMatcher {
     std::vector<Occurrence> kept;
     std::vector<Occurrence> added;
     std::vector<std::size_t> changes;
+    DeletionWork deletion;
   };
 
+  // With the empty replacement, pieces are filtered together until they hold this many
+  // occurrences.
+  static constexpr std::size_t kDeletionBatch = std::size_t{1} << 12;
   // Appends the filtered piece to `out`; work.occurrences holds the piece's occurrences.
   void FilterPiece(std::string_view piece, PieceWork& work, std::string& out) const;
   void FilterPieceByChanges(std::string_view piece, PieceWork& work, std::string& out) const;
+  // The same when the replacement is empty (blocked_words_deletion.cpp).
+  void FilterPieceByDeletion(std::string_view piece, PieceWork& work, std::string& out) const;
   std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;
   std::uint32_t FirstWordAfter(std::uint32_t pattern, std::int64_t after) const;
 
@@ -98,6 +108,10 @@ class BlockedWordMatcher {
   bool replacementEndsInLeadByte_ = false;
   std::string replacementStarts_;  // a flag per byte of the replacement, read alone
   bool separates_[256] = {};       // ASCII bytes that occur in no word
+  // With the empty replacement, per pair of bytes b0 b1 (b0 | b1 << 8): bit k (1 to 15) set when
+  // some word has b0 and b1 as its bytes k - 1 and k, bit 0 when some word has them further in.
+  // A word found across a join has the bytes on either side of it as such a pair.
+  std::vector<std::uint16_t> joinedPairs_;
   bool anySeparates_ = false;
 };
 

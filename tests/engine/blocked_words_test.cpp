@@ -92,6 +92,80 @@ TEST(BlockedWordsTest, LibrarySplitsOnlyAtSeparatorCharacters) {
   EXPECT_EQ(Filter(G("我在東京"), SplitBlockedWords(G("東京"), "|")), G("我在**"));
 }
 
+// With the empty replacement a deletion closes the text up, and a later word can match across the
+// point where it did, even across several such points; the bytes on either side of one are
+// whole characters, so a word never matches the trail byte of one with the lead byte of another.
+TEST(BlockedWordsTest, DeletionsJoinTheTextForLaterWords) {
+  // "b" goes, then "ac" is whole.
+  EXPECT_EQ(Filter("abc", {"b", "ac"}, ""), "");
+  // Two deletions make "abc".
+  EXPECT_EQ(Filter("axbxc!", {"x", "abc"}, ""), "!");
+  // A word longer than 16 bytes put together 18 bytes in, and one put together 3 bytes in.
+  EXPECT_EQ(Filter("abcdefghijklmnopqrxstu.", {"x", "abcdefghijklmnopqrstu"}, ""), ".");
+  EXPECT_EQ(Filter("abcxdefghijklmnopqrstu.", {"x", "abcdefghijklmnopqrstu"}, ""), ".");
+  // "中x文" loses "x"; "形" (D0 CE) then lies across the two characters and is no match.
+  EXPECT_EQ(Filter(G("中x文"), {"x", G("形")}, ""), G("中文"));
+  EXPECT_EQ(Filter(G("中x形"), {"x", G("中形")}, ""), "");
+  // A word's turn does not find what its own deletions put together; the same word later in the
+  // library does.
+  EXPECT_EQ(Filter("aabb", {"ab"}, ""), "ab");
+  EXPECT_EQ(Filter("aabb", {"ab", "ab"}, ""), "");
+  // The search goes on one byte after a deletion, so an occurrence right behind it is skipped,
+  // also when an earlier word's deletion made it adjacent.
+  EXPECT_EQ(Filter("abcab", {"c", "ab"}, ""), "ab");
+  EXPECT_EQ(Filter("abcab", {"c", "ab", "b"}, ""), "a");
+}
+
+// Runs of overlapping occurrences far longer than the batches the filter works in: the results
+// follow from the rule alone.
+TEST(BlockedWordsTest, LongOverlappingRunsFollowTheRule) {
+  const std::string as(100001, 'a');
+  // "aa" takes the run two bytes at a time from the left, leaving the last byte; "aaa" then
+  // finds nothing.
+  std::string pairs;
+  for (int i = 0; i < 50000; ++i) {
+    pairs += "**";
+  }
+  EXPECT_EQ(Filter(as, {"aa", "aaa"}), pairs + "a");
+  // "aaa" first takes three at a time; the two bytes left over are then one "aa".
+  std::string triples;
+  for (int i = 0; i < 33333; ++i) {
+    triples += "**";
+  }
+  EXPECT_EQ(Filter(as, {"aaa", "aa"}), triples + "**");
+  // In "abab...ab" the word "ba" comes first and takes every occurrence between the pairs.
+  std::string abs;
+  std::string bas = "a";
+  for (int i = 0; i < 40000; ++i) {
+    abs += "ab";
+    if (i > 0) {
+      bas += "**";
+    }
+  }
+  bas += "b";
+  EXPECT_EQ(Filter(abs, {"ba", "ab"}), bas);
+  // Deleting "ab" leaves the next copy right behind the deletion, which is skipped, so every
+  // other copy goes; the word's second place in the library halves what is left again.
+  EXPECT_EQ(Filter(abs, {"ab"}, ""), abs.substr(0, abs.size() / 2));
+  EXPECT_EQ(Filter(abs, {"ab", "ab"}, ""), abs.substr(0, abs.size() / 4));
+  // The same when the text is cut into parts filtered on separate threads.
+  const detail::BlockedWordMatcher matcher({"ab"}, "");
+  std::string lines;
+  for (int i = 0; i < 50; ++i) {
+    lines += abs + "\n";
+  }
+  std::size_t partsUsed = 0;
+  const std::string expected = [&] {
+    std::string result;
+    for (int i = 0; i < 50; ++i) {
+      result += abs.substr(0, abs.size() / 2) + "\n";
+    }
+    return result;
+  }();
+  EXPECT_EQ(matcher.Filter(lines, {0, 4}, &partsUsed), expected);
+  EXPECT_EQ(partsUsed, 4u);
+}
+
 class LibraryFileTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& bytes) {

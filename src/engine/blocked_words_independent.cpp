@@ -1,0 +1,133 @@
+// The one-pass filter for replacements that can neither create nor shift occurrences: the
+// occurrences replaced are those of the original text that survive a greedy pick in (word,
+// position) order, an occurrence being replaced unless an earlier word, or the same word further
+// left, already took one of its bytes.
+//
+// Occurrences arrive from the scan in order of start and are gathered in batches that end where
+// no occurrence reaches past the next one's start, so that batches share no byte. A batch is
+// sorted by word (the sort keeps each word's occurrences left to right) and its occurrences are
+// taken one after another unless a byte of theirs is taken already (a bit set of the batch's
+// bytes). Two more bit sets, the first and the last bytes of the taken occurrences, then give the
+// output in one walk.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+#include "engine/blocked_words_bits.h"
+#include "engine/blocked_words_matcher.h"
+
+namespace gw::detail {
+
+namespace {
+
+// A large output buffer is written once from end to end; backing it with large pages spares
+// most of the page faults of touching it for the first time.
+void AskForLargePages(std::string& buffer) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+  const std::uintptr_t from = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t to = (begin + buffer.capacity()) & ~(kLargePage - 1);
+  if (to > from) {
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+  }
+#else
+  (void)buffer;
+#endif
+}
+
+}  // namespace
+
+void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& out) const {
+  constexpr std::size_t kBatch = std::size_t{1} << 14;  // occurrences, unless a group is longer
+
+  // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
+  // short gap and of the (padded) replacement.
+  std::size_t used = out.size();
+  out.reserve(used + text.size() + text.size() / 16 + 256);
+  AskForLargePages(out);
+  out.resize(used + text.size() + text.size() / 16 + 256);
+  std::size_t copied = 0;  // text before this offset is in `out`
+  std::string padded = replacement_;
+  padded.resize(std::max<std::size_t>(replacement_.size(), 16));
+  const bool shortReplacement = replacement_.size() <= 16;
+  const auto replace = [&](std::size_t start, std::size_t end) {
+    const std::size_t gap = start - copied;
+    if (used + gap + padded.size() + 32 > out.size()) [[unlikely]] {
+      out.resize(std::max(2 * out.size(), used + gap + padded.size() + 32));
+    }
+    char* const dst = out.data() + used;
+    const char* const src = text.data() + copied;
+    // The fixed-size copy reads 32 bytes from `copied`: only where the text holds them.
+    if (gap <= 32 && copied + 32 <= text.size()) [[likely]] {
+      std::memcpy(dst, src, 16);
+      std::memcpy(dst + 16, src + 16, 16);
+    } else {
+      std::memcpy(dst, src, gap);
+    }
+    if (shortReplacement) [[likely]] {
+      std::memcpy(dst + gap, padded.data(), 16);
+    } else {
+      std::memcpy(dst + gap, replacement_.data(), replacement_.size());
+    }
+    used += gap + replacement_.size();
+    copied = end;
+  };
+
+  std::vector<std::uint64_t> keys;  // word << 32 | start - base, by start
+  std::vector<std::uint64_t> scratch;
+  Bits taken;
+  Bits starts;  // first bytes of the taken occurrences
+  Bits lasts;   // their last bytes
+  const unsigned patternBits = BitsToCount(patterns_.size());
+  std::size_t base = 0;      // start of the batch's first occurrence
+  std::size_t batchEnd = 0;  // end of its furthest-reaching occurrence
+  const auto settle = [&] {
+    const std::size_t span = batchEnd - base;
+    SortByHighBits(keys, scratch, patternBits);
+    taken.assign(span / 64 + 2, 0);
+    starts.assign(span / 64 + 1, 0);
+    lasts.assign(span / 64 + 1, 0);
+    for (const std::uint64_t key : keys) {
+      const std::size_t offset = key & 0xFFFFFFFFu;
+      const std::size_t length = trie_.wordLength(static_cast<std::uint32_t>(key >> 32));
+      if (SetBitsIfClear(taken, offset, length)) {
+        SetBit(starts, offset);
+        SetBit(lasts, offset + length - 1);
+      }
+    }
+    // Taken occurrences do not overlap: each ends at the first last byte from its start on.
+    for (std::size_t start = NextSetBit(starts, 0, span); start < span;) {
+      const std::size_t end = NextSetBit(lasts, start, span) + 1;
+      replace(base + start, base + end);
+      start = NextSetBit(starts, end, span);
+    }
+    keys.clear();
+  };
+
+  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
+    if (start >= batchEnd && keys.size() >= kBatch) {
+      settle();
+    }
+    if (keys.empty()) {
+      base = start;
+    }
+    keys.push_back(std::uint64_t{pattern} << 32 | (start - base));
+    batchEnd = std::max(batchEnd, end);
+  });
+  if (!keys.empty()) {
+    settle();
+  }
+  const std::size_t rest = text.size() - copied;
+  out.resize(std::max(out.size(), used + rest));
+  std::memcpy(out.data() + used, text.data() + copied, rest);
+  out.resize(used + rest);
+}
+
+}  // namespace gw::detail
