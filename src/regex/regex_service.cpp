@@ -40,8 +40,7 @@ bool RegexService::create(std::string_view pattern, bool ignoreCase, bool multil
 
 RegexService::Utf16Text RegexService::engineFormOf(std::string_view subject) {
   const std::string_view text = UntilFirstNul(subject);
-  Utf16Text converted{std::make_unique_for_overwrite<char16_t[]>(text.size()), 0};
-  AdviseHugePages(converted.units.get(), text.size() * sizeof(char16_t));
+  Utf16Text converted{MakeRoom<char16_t>(text.size()), 0};
   converted.size = GbkToUtf16Into(text, converted.units.get());
   return converted;
 }

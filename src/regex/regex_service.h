@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/memory_pages.h"
+
 namespace gw {
 
 class EngineText;
@@ -109,7 +111,7 @@ class RegexService {
   // text is decoded in one pass into room of one unit per byte, and the room it does not use is
   // never touched, so it costs address space but no memory.
   struct Utf16Text {
-    std::unique_ptr<char16_t[]> units;
+    Room<char16_t> units;
     std::size_t size = 0;
     std::u16string_view view() const { return {units.get(), size}; }
   };

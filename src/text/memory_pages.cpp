@@ -1,6 +1,8 @@
 #include "text/memory_pages.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -8,11 +10,32 @@
 #endif
 
 namespace gw {
+namespace {
+
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
+
+}  // namespace
+
+void* AllocateRoom(std::size_t bytes) {
+  bytes = std::max<std::size_t>(bytes, 1);
+  void* room = nullptr;
+  if (bytes >= (std::size_t{1} << 20)) {
+    const std::size_t rounded = (bytes + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
+    room = std::aligned_alloc(kHugePageSize, rounded);
+    AdviseHugePages(room, rounded);
+  } else {
+    room = std::malloc(bytes);
+  }
+  if (room == nullptr) {
+    throw std::bad_alloc();
+  }
+  return room;
+}
 
 void AdviseHugePages(const void* data, std::size_t size) {
 #if defined(MADV_HUGEPAGE)
   constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-  if (data == nullptr || size < 2 * kHugePage) {
+  if (data == nullptr || size < kHugePage) {
     return;
   }
   const auto start = reinterpret_cast<std::uintptr_t>(data);

@@ -5,8 +5,29 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <type_traits>
 
 namespace gw {
+
+// Room for the characters of a large text, left uninitialised: above a megabyte it starts on a
+// huge-page boundary and is advised to use huge pages, so that all of it can, not only the huge
+// pages that happen to lie within it. Freed with std::free.
+struct FreeRoom {
+  void operator()(void* room) const noexcept { std::free(room); }
+};
+template <typename T>
+using Room = std::unique_ptr<T[], FreeRoom>;
+
+// `bytes` bytes of room (at least one); throws std::bad_alloc when there is none.
+void* AllocateRoom(std::size_t bytes);
+
+template <typename T>
+Room<T> MakeRoom(std::size_t count) {
+  static_assert(std::is_trivially_default_constructible_v<T>);
+  return Room<T>(static_cast<T*>(AllocateRoom(count * sizeof(T))));
+}
 
 // Asks the system to back the whole pages within [data, data + size) with huge pages, before
 // they are first written. Does nothing for buffers below a few megabytes or where huge pages are
