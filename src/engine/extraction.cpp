@@ -28,7 +28,7 @@ std::string SourceDisplayName(std::string_view path) {
 }
 
 LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
-                        const SourceRef& source, MarkerRemoval markers) {
+                        const SourceRef& source, MarkerRemoval markers, ReadAhead* readAhead) {
   LoadedSource loaded;
   host.sourceStarted(source.fileIndex, source.fileCount);
   host.setStatus(Counted("正在分析格式..(", source));
@@ -36,9 +36,11 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   if (source.preview) {
     loaded.text = host.previewSourceText();
   } else {
+    const auto encoding = static_cast<TextEncoding>(options.组合框编码);
     TextEncoding detected = TextEncoding::Gbk;
-    SourceRead read =
-        ReadSource(source.path, static_cast<TextEncoding>(options.组合框编码), detected);
+    SourceRead read = readAhead != nullptr && readAhead->encoding == encoding
+                          ? std::move(readAhead->read)
+                          : ReadSource(source.path, encoding, detected);
     if (read.status != SourceStatus::Read) {
       loaded.failure = LoadFailure::Unreadable;
       loaded.readStatus = read.status;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,12 @@
 #include "text/source_reader.h"
 
 namespace gw {
+
+// A file of the run read ahead, while the source before it was composed.
+struct ReadAhead {
+  TextEncoding encoding = TextEncoding::Auto;  // the encoding box it was read with
+  SourceRead read;
+};
 
 // Which source a call works on: a file of the run, or (preview) the source-message box.
 struct SourceRef {
@@ -50,7 +57,10 @@ enum class MarkerRemoval { Now, LeftToCutting };
 // A custom pattern that the engine rejects is reported to the host ("正则表达式有误：" and the
 // engine's message) and the source yields nothing; so is one that hits the engine's match limits
 // on the text ("正则替换超出匹配限制，未能完成", and the file).
+// `readAhead`, when given, is the file as read ahead: used when the encoding box still reads the
+// same, else the file is read again.
 LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
-                        const SourceRef& source, MarkerRemoval markers = MarkerRemoval::Now);
+                        const SourceRef& source, MarkerRemoval markers = MarkerRemoval::Now,
+                        ReadAhead* readAhead = nullptr);
 
 }  // namespace gw

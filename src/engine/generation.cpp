@@ -6,10 +6,12 @@
 
 namespace gw {
 
-SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source) {
+SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source,
+                                const std::function<void()>& afterCut, ReadAhead* readAhead) {
   SourceResult result;
   const Options options = *host.currentOptions();
-  LoadedSource loaded = LoadSource(host, run, options, source, MarkerRemoval::LeftToCutting);
+  LoadedSource loaded =
+      LoadSource(host, run, options, source, MarkerRemoval::LeftToCutting, readAhead);
   if (loaded.failure != LoadFailure::None) {
     result.failure = loaded.failure;
     if (loaded.failure == LoadFailure::Unreadable) {
@@ -26,6 +28,9 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   // A file in which no sender line is recognised (not an export, or an empty file) is told to the
   // user instead of passing for a source that gave no articles; it gets no output folder. A
   // search given up on a stop request finds nothing too, and says nothing.
+  if (afterCut) {
+    afterCut();
+  }
   if (messages.count() == 0 && !source.preview && !host.stopRequested()) {
     host.reportFileProblem(NoChatMessagesText(source.path));
     result.failure = LoadFailure::NoMessages;

@@ -26,12 +26,34 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
   }
   run.loadBlockedWords(host, *host.currentOptions());
   const int count = static_cast<int>(paths.size());
+  // With threads to spare, the next file is read while the current one is composed: once the
+  // current one's text is let go, so that the two are never held whole at the same time.
+  std::shared_ptr<ReadAhead> next;
+  WorkPool::Ticket nextRead;
   for (int i = 1; i <= count; ++i) {
     const std::string& path = paths[static_cast<std::size_t>(i - 1)];
     if (i == 1) {
       host.rememberFirstFile(path);
     }
-    const SourceResult result = GenerateFromSource(host, run, SourceRef{false, path, count, i});
+    std::shared_ptr<ReadAhead> readAhead;
+    if (nextRead) {
+      run.pool().wait(nextRead);
+      readAhead = std::move(next);
+      nextRead = nullptr;
+    }
+    const auto readNext = [&] {
+      if (i == count || run.pool().threads() < 2) {
+        return;
+      }
+      next = std::make_shared<ReadAhead>();
+      next->encoding = static_cast<TextEncoding>(host.currentOptions()->组合框编码);
+      nextRead = run.pool().submit([ahead = next, nextPath = paths[static_cast<std::size_t>(i)]] {
+        TextEncoding detected = TextEncoding::Gbk;
+        ahead->read = ReadSource(nextPath, ahead->encoding, detected);
+      });
+    };
+    const SourceResult result =
+        GenerateFromSource(host, run, SourceRef{false, path, count, i}, readNext, readAhead.get());
     if (result.failure != LoadFailure::None) {
       ++outcome.filesFailed;
     }
@@ -39,6 +61,9 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     if (host.stopRequested()) {
       break;
     }
+  }
+  if (nextRead) {
+    run.pool().wait(nextRead);  // a stop came while the next file was read
   }
   outcome.articlesWritten = run.articlesWritten;
   outcome.summary = Utf8ToGbk("处理完成，共处理 ") + std::to_string(outcome.filesProcessed) +
