@@ -5,11 +5,10 @@
 # and the sampled library with an empty replacement (words deleted, which lets later words match
 # across the gap). Peak memory is that of our whole process; user time above wall time shows the
 # filter running on several threads (a large text is filtered in parts, one per processor).
-# Medians of five runs alternating with grep on the 2-core development machine while others used
-# it (ours had about one core: wall time close to user time):
-#   generated words, "**"        1.02 s  (grep 0.95 s)  peak memory 265 MB
-#   sampled words, "**"          3.12 s  (grep 1.01 s)  peak memory 259 MB
-#   sampled words, empty         8.88 s  (grep 1.00 s)  peak memory 182 MB
+# One run on the otherwise idle 2-core development machine (2026-12-09):
+#   generated words, "**"        0.93 s                 peak memory 266 MB
+#   sampled words, "**"          2.03 s  (grep 0.93 s)  peak memory 260 MB
+#   sampled words, empty         5.35 s  (grep 1.06 s)  peak memory 183 MB
 # The sampled words occur about once per byte (113 million occurrences); grep only counts lines,
 # each up to its first match.
 #   bash bench/blocked_words.sh [build-dir]
