@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   const auto start = Clock::now();
   gw::LoadedSource loaded = gw::LoadSource(host, run, options, source);
   const auto loadedAt = Clock::now();
-  const gw::MessageList messages(std::move(loaded.text), host);
+  gw::MessageList messages(std::move(loaded.text), host);
   const auto cutAt = Clock::now();
 
   const fs::path folder = gw::OutputFolderFor(source.path, options.编辑框保存文件夹);

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(loaded.failure == gw::LoadFailure::None, "a readable source loads");
     Check(loaded.text.find('\0') == std::string::npos, "loaded text holds no NUL");
     const gw::MessageCleaner cleaner(options);  // for its limits
-    const gw::MessageList messages(std::move(loaded.text), host);
+    gw::MessageList messages(std::move(loaded.text), host);
     messageCount = messages.count();
     int expected = 1;
     const int fed = gw::FeedMessages(

@@ -115,7 +115,7 @@ int MessagesCommand(const CommandContext& context) {
   if (loaded.failure != LoadFailure::None) {
     return ExitStatus(host);
   }
-  const MessageList messages(std::move(loaded.text), host);
+  MessageList messages(std::move(loaded.text), host);
   if (messages.count() == 0 && !host.stopRequested()) {
     host.reportFileProblem(NoChatMessagesText(path));
     return ExitStatus(host);

@@ -7,7 +7,7 @@
 namespace gw {
 
 SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source,
-                                const std::function<void()>& afterCut, ReadAhead* readAhead) {
+                                const std::function<void()>& halfway, ReadAhead* readAhead) {
   SourceResult result;
   const Options options = *host.currentOptions();
   LoadedSource loaded =
@@ -24,13 +24,10 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   if (host.stopRequested()) {
     return result;
   }
-  const MessageList messages(std::move(loaded.text), host, run.pool(), loaded.markersLeft);
+  MessageList messages(std::move(loaded.text), host, run.pool(), loaded.markersLeft);
   // A file in which no sender line is recognised (not an export, or an empty file) is told to the
   // user instead of passing for a source that gave no articles; it gets no output folder. A
   // search given up on a stop request finds nothing too, and says nothing.
-  if (afterCut) {
-    afterCut();
-  }
   if (messages.count() == 0 && !source.preview && !host.stopRequested()) {
     host.reportFileProblem(NoChatMessagesText(source.path));
     result.failure = LoadFailure::NoMessages;
@@ -45,6 +42,9 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
                            folder);
   FeedMessages(host, run, messages, options, [&](int index, int count, std::string_view message) {
+    if (index == count / 2 + 1 && halfway) {
+      halfway();
+    }
     return composer.take(index, count, message);
   });
   composer.complete();

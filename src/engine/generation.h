@@ -17,11 +17,11 @@ struct SourceResult {
 // Turns one source into articles. A file source writes one file per article into its output
 // folder; a preview writes nothing, stops after the first article and shows it through the host.
 // The articles written are also added to the run's counter.
-// `afterCut`, when given, is called once the source's messages are found and its text is let go,
-// before the first message is composed: the moment to read the next file ahead. `readAhead` is
-// this file as read ahead (see LoadSource).
+// `halfway`, when given, is called once half of the source's messages have been handed over:
+// the moment to read the next file ahead, when the source's text and the parts of its messages
+// the feed has left behind are let go. `readAhead` is this file as read ahead (see LoadSource).
 SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& source,
-                                const std::function<void()>& afterCut = {},
+                                const std::function<void()>& halfway = {},
                                 ReadAhead* readAhead = nullptr);
 
 }  // namespace gw

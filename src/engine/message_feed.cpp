@@ -60,7 +60,7 @@ class BatchWindow {
 
 }  // namespace
 
-int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const Options& options,
+int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Options& options,
                  const MessageSink& sink) {
   const int count = messages.count();
   RandomSource shuffleRandom(run.random().next());
@@ -73,6 +73,7 @@ int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const
   const std::atomic<bool>& abandoned = window.abandoned();
 
   int nextIndex = 1;
+  bool inFileOrder = true;  // every position drawn so far is its own index
   const auto refill = [&] {
     while (batches.size() < kBatchesAhead && nextIndex <= count) {
       Batch& batch = batches.emplace_back();
@@ -81,6 +82,7 @@ int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const
       for (; nextIndex <= last; ++nextIndex) {
         const bool shuffle = host.currentOptions()->选择框打乱消息顺序;
         batch.positions.push_back(shuffle ? order.Next(1, count) : nextIndex);
+        inFileOrder = inFileOrder && batch.positions.back() == nextIndex;
       }
       batch.ends.reserve(batch.positions.size());
       batch.ticket = pool.submit([&messages, &cleaners, &abandoned, &batch] {
@@ -115,6 +117,10 @@ int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const
         ended = true;
         break;
       }
+    }
+    if (inFileOrder && !ended) {
+      // The batches still under way hold later positions only.
+      messages.releaseThrough(batch.firstIndex + static_cast<int>(batch.positions.size()) - 1);
     }
     batches.pop_front();
     if (!ended) {

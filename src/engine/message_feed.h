@@ -19,8 +19,10 @@ using MessageSink = std::function<bool(int index, int count, std::string_view me
 // thread, in file order or shuffled (the box is read anew for every message; the shuffled order
 // is drawn from a generator of its own, seeded from the run's when the feed starts). Messages
 // are cleaned a few batches ahead on the run's threads. Stops before the next message once a
-// stop is requested. Returns the number of message positions handed over.
-int FeedMessages(Host& host, RunContext& run, const MessageList& messages, const Options& options,
+// stop is requested. Returns the number of message positions handed over. While every message so
+// far came in file order, the list lets go of the parts the feed has left behind (see
+// MessageList::releaseThrough).
+int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Options& options,
                  const MessageSink& sink);
 
 }  // namespace gw

@@ -122,6 +122,15 @@ void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markers
   }
 }
 
+void MessageList::releaseThrough(int position) {
+  for (const std::unique_ptr<Part>& part : parts_) {
+    if (part->first + part->count - 1 > position) {
+      break;
+    }
+    part->pattern.forgetMatches();
+  }
+}
+
 std::pair<const MessageList::Part*, int> MessageList::locate(int position) const {
   if (position < 1 || position > count_) {
     return {nullptr, 0};

@@ -42,6 +42,10 @@ class MessageList {
   // the list lives. Safe to call from several threads at once.
   std::u16string_view bodyUtf16(int position) const;
 
+  // Lets go of the memory of every part whose messages all lie at or before `position`: their
+  // bodies read as empty from then on. For a caller done with those messages.
+  void releaseThrough(int position);
+
  private:
   struct Part {
     RegexService pattern;

@@ -1,8 +1,11 @@
 #include "engine/run_driver.h"
 
+#include <filesystem>
+
 #include "engine/generation.h"
 #include "engine/run_context.h"
 #include "text/charset.h"
+#include "text/memory_pages.h"
 
 namespace gw {
 
@@ -18,6 +21,7 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
   if (paths.empty()) {
     return outcome;
   }
+  KeepLargeBlocksMapped();
   RunContext run(seed, threads);
   // Every source of the run, also those not read yet, is known before the first article is
   // written, so that no article lands on one.
@@ -26,8 +30,9 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
   }
   run.loadBlockedWords(host, *host.currentOptions());
   const int count = static_cast<int>(paths.size());
-  // With threads to spare, the next file is read while the current one is composed: once the
-  // current one's text is let go, so that the two are never held whole at the same time.
+  // With threads to spare, the next file is read while the current one is composed, from the
+  // moment half of the current one's messages are handed over (its text and the messages left
+  // behind are let go by then, so that the two files are never held whole at the same time).
   std::shared_ptr<ReadAhead> next;
   WorkPool::Ticket nextRead;
   for (int i = 1; i <= count; ++i) {
@@ -45,6 +50,12 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
       if (i == count || run.pool().threads() < 2) {
         return;
       }
+      // Only a regular file is read ahead: a pipe (standard input among them) is read when its
+      // turn comes, as its writer may be waiting for that moment.
+      std::error_code notRegular;
+      if (!std::filesystem::is_regular_file(paths[static_cast<std::size_t>(i)], notRegular)) {
+        return;
+      }
       next = std::make_shared<ReadAhead>();
       next->encoding = static_cast<TextEncoding>(host.currentOptions()->组合框编码);
       nextRead = run.pool().submit([ahead = next, nextPath = paths[static_cast<std::size_t>(i)]] {
@@ -58,6 +69,7 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
       ++outcome.filesFailed;
     }
     ++outcome.filesProcessed;
+    ReturnFreedMemory();  // what the source took, before the next one takes its own
     if (host.stopRequested()) {
       break;
     }

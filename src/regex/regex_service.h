@@ -75,6 +75,10 @@ class RegexService {
   // Whether execute() would find a match in `text`. The match list is not touched.
   bool findsMatchIn(const EngineText& text);
 
+  // Drops the match list and the text of the last search, with their memory: as after a search
+  // that found nothing.
+  void forgetMatches() { matches_ = MatchList{}; }
+
   int matchCount() const;
   std::string matchText(int i) const;
   // Group j of match i; empty when the group took no part in the match.

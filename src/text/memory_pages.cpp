@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <new>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
@@ -48,6 +51,19 @@ void AdviseHugePages(const void* data, std::size_t size) {
 #else
   (void)data;
   (void)size;
+#endif
+}
+
+void KeepLargeBlocksMapped() {
+#if defined(__GLIBC__)
+  static const bool kept = ::mallopt(M_MMAP_THRESHOLD, 1 << 20) != 0;
+  (void)kept;
+#endif
+}
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+  ::malloc_trim(0);
 #endif
 }
 

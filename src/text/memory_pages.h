@@ -34,6 +34,17 @@ Room<T> MakeRoom(std::size_t count) {
 // not to be had; the buffer works the same either way.
 void AdviseHugePages(const void* data, std::size_t size);
 
+// Gives the memory that freed allocations left in the heap back to the system, where the allocator
+// keeps it otherwise (glibc): between the sources of a run, so that one source's peak does not
+// add to the next one's.
+void ReturnFreedMemory();
+
+// Has every allocation of a megabyte or more mapped on its own and handed back when it is freed
+// (glibc would otherwise, once such a block is freed, serve blocks up to its size from the heap,
+// where a freed text of one source stays held while the next one is read). For the whole
+// process; calling it again changes nothing.
+void KeepLargeBlocksMapped();
+
 // Hands the whole pages within [data, data + size) back to the system: the buffer keeps its size
 // but those bytes are lost (they read as zeros). For a stretch of a large buffer that will never
 // be read again, so that the buffer stops holding memory before it is freed as a whole. Does

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/message_cleaner.h"
+#include "engine/message_feed.h"
 #include "engine/message_list.h"
+#include "engine/run_context.h"
 #include "engine/work_pool.h"
 #include "fake_host.h"
 #include "synthetic_export.h"
@@ -106,6 +110,54 @@ TEST(MessageListInParts, SearchedOnSeveralThreadsItHoldsTheMessagesOfOneSearch) 
   }
   EXPECT_TRUE(messages.body(0).empty());
   EXPECT_TRUE(messages.bodyUtf16(messages.count() + 1).empty());
+}
+
+TEST(MessageListInParts, AFeedInFileOrderLetsGoOnlyOfPartsItHasLeftBehind) {
+  const std::string text = testing::SyntheticExport(3'000'000, 8);
+  FakeHost host;
+  for (const bool shuffled : {false, true}) {
+    host.options().选择框打乱消息顺序 = shuffled;
+    RunContext run(4, 2);
+    MessageList messages(text, host, run.pool(), true);
+    ASSERT_GT(messages.count(), 20000);
+    // Every message cleaned on its own, before the feed may let go of any.
+    MessageCleaner cleaner(host.options());
+    std::vector<std::string> expected;
+    for (int i = 1; i <= messages.count(); ++i) {
+      expected.push_back(cleaner.clean(messages.bodyUtf16(i)));
+    }
+    std::vector<std::string> handed;
+    FeedMessages(host, run, messages, host.options(), [&](int, int, std::string_view message) {
+      handed.emplace_back(message);
+      return true;
+    });
+    ASSERT_EQ(handed.size(), expected.size());
+    if (!shuffled) {
+      EXPECT_EQ(handed, expected);
+      EXPECT_TRUE(messages.bodyUtf16(1).empty()) << "the parts behind the feed are let go";
+    } else {
+      std::sort(handed.begin(), handed.end());
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(handed, expected) << "a shuffled feed hands over every message once";
+    }
+  }
+}
+
+TEST(MessageListInParts, ReleasingStopsAtTheFirstPartNotWhollyBehind) {
+  // About 4 MB of GBK: four parts of about a megabyte on two threads.
+  const std::string text = testing::SyntheticExport(6'000'000, 9);
+  FakeHost host;
+  WorkPool pool(2);
+  MessageList messages(text, host, pool, false);
+  const int count = messages.count();
+  const std::string last = messages.body(count);
+  const std::string middle = messages.body(count / 2);
+  messages.releaseThrough(count / 2);
+  EXPECT_TRUE(messages.body(1).empty());
+  EXPECT_EQ(messages.body(count / 2), middle) << "its part still holds later messages";
+  EXPECT_EQ(messages.body(count), last);
+  messages.releaseThrough(count);
+  EXPECT_TRUE(messages.body(count).empty());
 }
 
 }  // namespace
