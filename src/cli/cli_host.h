@@ -18,6 +18,7 @@ class CliHost : public Host {
           std::ostream& errors);
 
   std::shared_ptr<const Options> currentOptions() override { return options_; }
+  bool shuffleMayChangeDuringRun() override { return false; }
   std::string previewSourceText() override { return previewText_; }
   BlockedWordSettings blockedWordSettings() override { return blockedWords_; }
   // Progress, except the run's summary and resting text: the command prints the summary itself.

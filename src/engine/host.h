@@ -42,6 +42,11 @@ class Host {
     (void)total;
   }
 
+  // Whether the shuffle box ("选择框打乱消息顺序") may change while a run goes on: the window's
+  // may, the command line's never does. Only while it cannot does a feed in file order let go of
+  // the messages it has left behind: a shuffled draw may come back to any message.
+  virtual bool shuffleMayChangeDuringRun() { return true; }
+
   // True once the user asked the run to stop; checked before every message.
   virtual bool stopRequested() = 0;
 

@@ -73,7 +73,8 @@ int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Optio
   const std::atomic<bool>& abandoned = window.abandoned();
 
   int nextIndex = 1;
-  bool inFileOrder = true;  // every position drawn so far is its own index
+  // Every position drawn so far is its own index, and no later one can be drawn at random.
+  bool inFileOrder = !host.shuffleMayChangeDuringRun();
   const auto refill = [&] {
     while (batches.size() < kBatchesAhead && nextIndex <= count) {
       Batch& batch = batches.emplace_back();
@@ -119,7 +120,7 @@ int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Optio
       }
     }
     if (inFileOrder && !ended) {
-      // The batches still under way hold later positions only.
+      // The batches still under way, and every one to come, hold later positions only.
       messages.releaseThrough(batch.firstIndex + static_cast<int>(batch.positions.size()) - 1);
     }
     batches.pop_front();

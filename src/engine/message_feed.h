@@ -20,8 +20,8 @@ using MessageSink = std::function<bool(int index, int count, std::string_view me
 // is drawn from a generator of its own, seeded from the run's when the feed starts). Messages
 // are cleaned a few batches ahead on the run's threads. Stops before the next message once a
 // stop is requested. Returns the number of message positions handed over. While every message so
-// far came in file order, the list lets go of the parts the feed has left behind (see
-// MessageList::releaseThrough).
+// far came in file order and the host's shuffle box cannot change, the list lets go of the parts
+// the feed has left behind (see MessageList::releaseThrough).
 int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Options& options,
                  const MessageSink& sink);
 

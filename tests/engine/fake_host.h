@@ -30,6 +30,7 @@ class FakeHost : public Host {
   std::string previewSourceText() override { return previewText; }
   BlockedWordSettings blockedWordSettings() override { return blockedWords; }
   void setStatus(std::string_view text) override { statuses.push_back(U(text)); }
+  bool shuffleMayChangeDuringRun() override { return !shuffleFixed; }
   bool stopRequested() override {
     return stopAfterProgress >= 0 && progressCalls >= stopAfterProgress;
   }
@@ -49,6 +50,7 @@ class FakeHost : public Host {
   int progressCalls = 0;
   int optionReads = 0;
   bool wordInsertionTurnedOff = false;
+  bool shuffleFixed = false;  // as on the command line: the feed may let go of what it passed
 
  private:
   std::shared_ptr<Options> options_;

@@ -115,6 +115,7 @@ TEST(MessageListInParts, SearchedOnSeveralThreadsItHoldsTheMessagesOfOneSearch) 
 TEST(MessageListInParts, AFeedInFileOrderLetsGoOnlyOfPartsItHasLeftBehind) {
   const std::string text = testing::SyntheticExport(3'000'000, 8);
   FakeHost host;
+  host.shuffleFixed = true;
   for (const bool shuffled : {false, true}) {
     host.options().选择框打乱消息顺序 = shuffled;
     RunContext run(4, 2);
@@ -141,6 +142,24 @@ TEST(MessageListInParts, AFeedInFileOrderLetsGoOnlyOfPartsItHasLeftBehind) {
       EXPECT_EQ(handed, expected) << "a shuffled feed hands over every message once";
     }
   }
+}
+
+TEST(MessageListInParts, AFeedKeepsEveryPartWhenTheShuffleBoxMayStillChange) {
+  // In the window the box may be checked late in a run, and a shuffled draw may then come back
+  // to any message. About 4 MB of GBK: four parts.
+  const std::string text = testing::SyntheticExport(6'000'000, 8);
+  FakeHost host;
+  RunContext run(4, 2);
+  MessageList messages(text, host, run.pool(), true);
+  const std::string first = messages.body(1);
+  int handed = 0;
+  FeedMessages(host, run, messages, host.options(), [&](int index, int, std::string_view) {
+    ++handed;
+    host.options().选择框打乱消息顺序 = index >= messages.count() / 4 * 3;
+    return true;
+  });
+  EXPECT_EQ(handed, messages.count());
+  EXPECT_EQ(messages.body(1), first);
 }
 
 TEST(MessageListInParts, ReleasingStopsAtTheFirstPartNotWhollyBehind) {
