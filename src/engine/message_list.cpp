@@ -143,12 +143,7 @@ std::pair<const MessageList::Part*, int> MessageList::locate(int position) const
 }
 
 std::string MessageList::body(int position) const {
-  const auto [part, number] = locate(position);
-  if (part == nullptr) {
-    return {};
-  }
-  const int group = part->pattern.subMatchTookPart(number, 2) ? 2 : 1;
-  return part->pattern.subMatchText(number, group);
+  return Utf16ToGbk(bodyUtf16(position));
 }
 
 std::u16string_view MessageList::bodyUtf16(int position) const {

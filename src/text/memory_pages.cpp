@@ -17,6 +17,21 @@ namespace {
 
 constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
 
+#if defined(__linux__)
+// Gives `advice` for the pages of `pageSize` bytes that lie wholly within [data, data + size).
+void AdviseWholePages(const void* data, std::size_t size, std::size_t pageSize, int advice) {
+  if (data == nullptr || size < pageSize) {
+    return;
+  }
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (start + pageSize - 1) & ~(pageSize - 1);
+  const std::uintptr_t last = (start + size) & ~(pageSize - 1);
+  if (first < last) {
+    ::madvise(reinterpret_cast<void*>(first), last - first, advice);
+  }
+}
+#endif
+
 }  // namespace
 
 void* AllocateRoom(std::size_t bytes) {
@@ -37,17 +52,8 @@ void* AllocateRoom(std::size_t bytes) {
 
 void AdviseHugePages(const void* data, std::size_t size) {
 #if defined(MADV_HUGEPAGE)
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-  if (data == nullptr || size < kHugePage) {
-    return;
-  }
-  const auto start = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t last = (start + size) & ~(kHugePage - 1);
-  if (first < last) {
-    // Only advice: a refusal (no transparent huge pages, memory not from mmap) changes nothing.
-    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-  }
+  // Only advice: a refusal (no transparent huge pages, memory not from mmap) changes nothing.
+  AdviseWholePages(data, size, kHugePageSize, MADV_HUGEPAGE);
 #else
   (void)data;
   (void)size;
@@ -69,15 +75,9 @@ void ReturnFreedMemory() {
 
 void ReleasePages(void* data, std::size_t size) {
 #if defined(MADV_DONTNEED)
-  const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  if (data == nullptr || pageSize == 0 || size < pageSize) {
-    return;
-  }
-  const auto start = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t first = (start + pageSize - 1) & ~(pageSize - 1);
-  const std::uintptr_t last = (start + size) & ~(pageSize - 1);
-  if (first < last) {
-    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  const long pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pageSize > 0) {
+    AdviseWholePages(data, size, static_cast<std::size_t>(pageSize), MADV_DONTNEED);
   }
 #else
   (void)data;
