@@ -13,15 +13,17 @@ const std::string& MainSection() {
   return section;
 }
 
+const std::string& ExtendedSection() {
+  static const std::string section = Utf8ToGbk("扩展配置");
+  return section;
+}
+
 std::string KeyOf(const OptionSpec& row) {
   return Utf8ToGbk(row.settingsKey);
 }
 
-}  // namespace
-
-void LoadMainSettings(SettingsStore& store, Options& options) {
-  store.setSection(MainSection());
-  for (const OptionSpec* row : StoredOptionsInSaveOrder()) {
+void LoadRows(SettingsStore& store, Options& options, const std::vector<const OptionSpec*>& rows) {
+  for (const OptionSpec* row : rows) {
     const std::string key = KeyOf(*row);
     std::visit(
         [&](auto member) {
@@ -44,11 +46,10 @@ void LoadMainSettings(SettingsStore& store, Options& options) {
   }
 }
 
-bool SaveMainSettings(SettingsStore& store, const Options& options) {
-  store.setSection(MainSection());
-  SettingsStore::Batch batch(store);
+bool SaveRows(SettingsStore& store, const Options& options,
+              const std::vector<const OptionSpec*>& rows) {
   bool written = true;
-  for (const OptionSpec* row : StoredOptionsInSaveOrder()) {
+  for (const OptionSpec* row : rows) {
     const std::string key = KeyOf(*row);
     std::visit(
         [&](auto member) {
@@ -64,6 +65,24 @@ bool SaveMainSettings(SettingsStore& store, const Options& options) {
         },
         row->field);
   }
+  return written;
+}
+
+}  // namespace
+
+void LoadMainSettings(SettingsStore& store, Options& options) {
+  store.setSection(MainSection());
+  LoadRows(store, options, StoredOptionsInSaveOrder());
+  store.setSection(ExtendedSection());
+  LoadRows(store, options, ExtendedOptions());
+}
+
+bool SaveMainSettings(SettingsStore& store, const Options& options) {
+  SettingsStore::Batch batch(store);
+  store.setSection(MainSection());
+  bool written = SaveRows(store, options, StoredOptionsInSaveOrder());
+  store.setSection(ExtendedSection());
+  written = SaveRows(store, options, ExtendedOptions()) && written;
   return batch.finish() && written;
 }
 

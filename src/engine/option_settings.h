@@ -7,12 +7,14 @@
 
 namespace gw {
 
-// Section "基本配置": every stored option, in save order, read with its present value as the
-// default, so an absent or empty entry keeps the value it had.
+// Sections "基本配置" and "扩展配置": every stored option, in save order, read with its present
+// value as the default, so an absent or empty entry keeps the value it had.
 void LoadMainSettings(SettingsStore& store, Options& options);
 
-// Writes every stored option of section "基本配置" in save order, as one batch: the file holds
-// either all of them or none. False when the file could not be written.
+// Writes every stored option of section "基本配置" in save order, then those of "扩展配置", as one
+// batch: the file holds either all of them or none. A file without "扩展配置" gets the section
+// added after the others; "基本配置" is written as it always was. False when the file could not
+// be written.
 bool SaveMainSettings(SettingsStore& store, const Options& options);
 
 // Section "屏蔽词过滤器". Words are separated by line breaks when "换行符" or the option button's

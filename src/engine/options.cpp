@@ -14,6 +14,7 @@ using enum StoredAs;
 
 const std::vector<std::string_view> kConversionItems = {"不转换", "转到简体", "转到繁体"};
 const std::vector<std::string_view> kTitlePositionItems = {"标题前", "标题后", "随机位置"};
+const std::vector<std::string_view> kArticleEncodingItems = {"GBK", "UTF-8", "UTF-8 带签名"};
 const std::vector<std::string_view> kEncodingItems = {"自动识别", "GBK", "UTF-8", "Unicode",
                                                       "Unicode be"};
 
@@ -84,6 +85,23 @@ std::vector<OptionSpec> BuildTable() {
       // Group "选择聊天消息文件开始处理".
       {"按钮选择文件", &Options::按钮选择文件标记, "", {}, Text, "选择文件", 43},
       {"组合框编码", &Options::组合框编码, "0", kEncodingItems, Number, "文件编码", 42},
+      // Section "扩展配置", each option under its control's name.
+      {"选择框删除系统提示",
+       &Options::选择框删除系统提示,
+       "假",
+       {},
+       Extended,
+       "选择框删除系统提示",
+       0},
+      {"选择框去除重复消息",
+       &Options::选择框去除重复消息,
+       "假",
+       {},
+       Extended,
+       "选择框去除重复消息",
+       0},
+      {"组合框文章编码", &Options::组合框文章编码, "0", kArticleEncodingItems, Extended,
+       "组合框文章编码", 0},
   };
 }
 
@@ -144,6 +162,16 @@ std::vector<const OptionSpec*> StoredOptionsInSaveOrder() {
   std::sort(rows.begin(), rows.end(), [](const OptionSpec* a, const OptionSpec* b) {
     return a->settingsRow < b->settingsRow;
   });
+  return rows;
+}
+
+std::vector<const OptionSpec*> ExtendedOptions() {
+  std::vector<const OptionSpec*> rows;
+  for (const OptionSpec& row : OptionTable()) {
+    if (row.storedAs == StoredAs::Extended) {
+      rows.push_back(&row);
+    }
+  }
   return rows;
 }
 

@@ -68,6 +68,11 @@ struct Options {
   int 组合框编码 = 0;
   std::string 按钮选择文件标记;
 
+  // Section "扩展配置": options beyond the first design, all off (or GBK) by default.
+  bool 选择框删除系统提示 = false;  // drop system notices, remove placeholders and @mentions
+  bool 选择框去除重复消息 = false;  // take a cleaned text only once per source
+  int 组合框文章编码 = 0;           // articles in GBK, UTF-8, or UTF-8 with a signature
+
   // The form's values. Building them converts the table's texts to GBK.
   static Options FormDefaults();
 };
@@ -79,6 +84,8 @@ enum class StoredAs {
   Bool,    // "真"/"假" under another key
   Text,    // text, CR LF stored as "┊*┊"
   Number,  // a drop-down list's index as a number
+  // In section "扩展配置" under the control's name: check boxes "真"/"假", lists their index.
+  Extended,
 };
 
 using OptionField = std::variant<bool Options::*, std::string Options::*, int Options::*>;
@@ -102,6 +109,12 @@ const OptionSpec* FindOption(std::string_view control);
 
 // The rows stored in "基本配置", in save order (rows 1 to 43).
 std::vector<const OptionSpec*> StoredOptionsInSaveOrder();
+
+// The rows stored in "扩展配置", in form order.
+std::vector<const OptionSpec*> ExtendedOptions();
+
+// The items of "组合框文章编码", by index.
+enum class ArticleEncoding { Gbk = 0, Utf8 = 1, Utf8WithSignature = 2 };
 
 // An option's value as GBK text: "真"/"假" for check boxes, decimal index for lists.
 std::string OptionValueText(const Options& options, const OptionSpec& row);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,12 +43,67 @@ TEST_F(OptionSettings, AFirstSaveWritesAllRowsNewestFirst) {
   const std::string text = U(FileBytes());
   EXPECT_EQ(text.rfind("[基本配置]\r\n选择文件=\r\n文件编码=0\r\n忽略字符=包邮|电话|联系\r\n", 0),
             0u);
-  EXPECT_TRUE(text.ends_with("\r\n选择框删除表情=真\r\n选择框删除日期=真"));
-  int lines = 0;
-  for (char c : text) {
-    lines += c == '\n';
+  const std::size_t extended = text.find("\r\n[扩展配置]\r\n");
+  ASSERT_NE(extended, std::string::npos);
+  const std::string main = text.substr(0, extended);
+  EXPECT_TRUE(main.ends_with("\r\n选择框删除表情=真\r\n选择框删除日期=真"));
+  EXPECT_EQ(std::count(main.begin(), main.end(), '\n'), 43) << "the section line and 43 rows";
+  EXPECT_EQ(text.substr(extended),
+            "\r\n[扩展配置]\r\n组合框文章编码=0\r\n选择框去除重复消息=假\r\n"
+            "选择框删除系统提示=假");
+}
+
+// A file written before "扩展配置" existed: loading gives exactly what it holds, and saving it back
+// unchanged adds the new section after the others and leaves every other byte where it was.
+TEST_F(OptionSettings, AnOlderFileLoadsAsItWasAndSavingOnlyAddsTheNewSection) {
+  std::string older;
+  {
+    SettingsStore store;
+    ASSERT_TRUE(store.setPath(path_, 0));
+    Options changed = Options::FormDefaults();
+    changed.编辑框连横1 = "3";
+    changed.组合框编码 = 2;
+    ASSERT_TRUE(SaveMainSettings(store, changed));
+    const std::string saved = FileBytes();
+    older = saved.substr(0, saved.find(G("\r\n[扩展配置]"))) +
+            G("\r\n[随机词组]\r\n随机词组=甲\r\n词组索引=0\r\n[屏蔽词过滤器]\r\n代替符=##");
   }
-  EXPECT_EQ(lines, 43);
+  std::ofstream(path_, std::ios::binary | std::ios::trunc) << older;
+  SettingsStore store;
+  ASSERT_TRUE(store.setPath(path_, 0));
+  Options loaded = Options::FormDefaults();
+  LoadMainSettings(store, loaded);
+  EXPECT_EQ(loaded.编辑框连横1, "3");
+  EXPECT_EQ(loaded.组合框编码, 2);
+  EXPECT_FALSE(loaded.选择框删除系统提示);
+  EXPECT_FALSE(loaded.选择框去除重复消息);
+  EXPECT_EQ(loaded.组合框文章编码, 0);
+  ASSERT_TRUE(SaveMainSettings(store, loaded));
+  EXPECT_EQ(FileBytes(), older + G("\r\n[扩展配置]\r\n组合框文章编码=0\r\n"
+                                   "选择框去除重复消息=假\r\n选择框删除系统提示=假"));
+}
+
+TEST_F(OptionSettings, TheNewOptionsComeBackFromTheirOwnSection) {
+  Options changed = Options::FormDefaults();
+  changed.选择框删除系统提示 = true;
+  changed.选择框去除重复消息 = true;
+  changed.组合框文章编码 = 2;
+  {
+    SettingsStore store;
+    ASSERT_TRUE(store.setPath(path_, 0));
+    ASSERT_TRUE(SaveMainSettings(store, changed));
+  }
+  const std::string text = U(FileBytes());
+  EXPECT_NE(text.find("[扩展配置]\r\n组合框文章编码=2\r\n选择框去除重复消息=真\r\n"
+                      "选择框删除系统提示=真"),
+            std::string::npos);
+  SettingsStore store;
+  ASSERT_TRUE(store.setPath(path_, 0));
+  Options loaded = Options::FormDefaults();
+  LoadMainSettings(store, loaded);
+  EXPECT_TRUE(loaded.选择框删除系统提示);
+  EXPECT_TRUE(loaded.选择框去除重复消息);
+  EXPECT_EQ(loaded.组合框文章编码, 2);
 }
 
 TEST_F(OptionSettings, SavedOptionsComeBackAfterARestart) {
