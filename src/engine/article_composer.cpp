@@ -165,7 +165,7 @@ void ArticleComposer::deliver(const FinishedArticle& article, const Options& opt
     host_.showPreview(title, article.text);
     return;
   }
-  if (run_.writer().write(outputFolder_, title, options.编辑框扩展名, article.text)) {
+  if (run_.writer().write(outputFolder_, title, options.编辑框扩展名, article.fileBytes())) {
     ++articlesWritten_;
     host_.setStatus("(" + std::to_string(fileIndex_) + ":" + std::to_string(fileCount_) +
                     Texts().generating + std::to_string(articlesWritten_) + Texts().articles +

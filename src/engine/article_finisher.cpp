@@ -1,5 +1,6 @@
 #include "engine/article_finisher.h"
 
+#include "engine/article_encoding.h"
 #include "engine/patterns.h"
 #include "engine/random_draw.h"
 #include "engine/title_decoration.h"
@@ -44,6 +45,10 @@ FinishedArticle ArticleFinisher::finish(std::string article, const Options& opti
         InsertIntoTitle(title, options.编辑框标题关键词, options.组合框标题位置, markup_, random);
   }
   finished.title = std::move(title);
+  const ArticleEncoding encoding = ArticleEncodingOf(options.组合框文章编码);
+  if (encoding != ArticleEncoding::Gbk) {
+    finished.encoded = EncodeArticle(finished.text, encoding);
+  }
   return finished;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ namespace gw {
 struct FinishedArticle {
   std::string title;  // GBK, before the file-name cleaning
   std::string text;   // GBK
+  // The file's bytes when the article encoding is not GBK (see EncodeArticle).
+  std::optional<std::string> encoded;
+
+  std::string_view fileBytes() const { return encoded ? *encoded : text; }
 };
 
 // Holds the compiled patterns of finishing; one instance serves one thread at a time.
@@ -24,7 +29,8 @@ class ArticleFinisher {
  public:
   ArticleFinisher();
 
-  // `article` finished with the title options of `options` and draws seeded with `seed`.
+  // `article` finished with the title options of `options` and draws seeded with `seed`, and
+  // encoded for its file as "组合框文章编码" says.
   // `titleWord`, when not empty, is the article's chosen word, put into the title before the
   // title keyword.
   FinishedArticle finish(std::string article, const Options& options, std::string_view titleWord,

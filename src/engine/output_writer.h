@@ -46,7 +46,7 @@ class ArticleWriter {
   // Longest file name, in bytes of its UTF-8 form, that the file system accepts.
   static constexpr std::size_t kMaxNameBytes = 255;
 
-  // Writes `article` (GBK bytes, unchanged) to folder / title "." extension. `title` and
+  // Writes `article` (the file's bytes, unchanged) to folder / title "." extension. `title` and
   // `extension` are GBK, both cleaned by CleanFileName, so that the file always lands in
   // `folder`; an empty extension leaves the name ending in "." (a title "." then counts as
   // empty). Returns false when
