@@ -85,7 +85,7 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
   Bits taken;
   Bits starts;  // first bytes of the taken occurrences
   Bits lasts;   // their last bytes
-  const unsigned patternBits = BitsToCount(patterns_.size());
+  const unsigned patternBits = BitsToCount(replaceableTrie_.wordCount());
   std::size_t base = 0;      // start of the batch's first occurrence
   std::size_t batchEnd = 0;  // end of its furthest-reaching occurrence
   const auto settle = [&] {
@@ -96,7 +96,7 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
     lasts.assign(span / 64 + 1, 0);
     for (const std::uint64_t key : keys) {
       const std::size_t offset = key & 0xFFFFFFFFu;
-      const std::size_t length = trie_.wordLength(static_cast<std::uint32_t>(key >> 32));
+      const std::size_t length = replaceableTrie_.wordLength(static_cast<std::uint32_t>(key >> 32));
       if (SetBitsIfClear(taken, offset, length)) {
         SetBit(starts, offset);
         SetBit(lasts, offset + length - 1);
@@ -111,7 +111,7 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
     keys.clear();
   };
 
-  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
+  replaceableTrie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
     if (start >= batchEnd && keys.size() >= kBatch) {
       settle();
     }

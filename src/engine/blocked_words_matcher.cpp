@@ -114,6 +114,26 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   for (std::size_t p = 0; p < patterns_.size() && independent_; ++p) {
     independent_ = !CanOverlap(patterns_[p], replacement_);
   }
+  if (independent_) {
+    // A word that holds an earlier word, on its own character boundaries, is never replaced: by
+    // its turn, a byte of that earlier word's occurrence inside it is always taken, by the earlier
+    // word itself or by whatever kept that one from being replaced. The one-pass filter leaves
+    // such words out of its trie, which spares finding their occurrences.
+    std::vector<std::string_view> kept;
+    for (std::uint32_t p = 0; p < patterns_.size(); ++p) {
+      const std::string_view word = patterns_[p];
+      bool holdsEarlier = false;
+      trie_.Scan(word, [&](std::size_t start, std::size_t end, std::uint32_t inner) {
+        holdsEarlier = holdsEarlier || (inner < p && (end - start) < word.size());
+      });
+      if (!holdsEarlier) {
+        kept.push_back(word);
+      }
+    }
+    // Kept words are numbered in the order of their patterns, so that a smaller number still
+    // means an earlier word.
+    replaceableTrie_ = WordTrie(kept);
+  }
   for (int b = 0; b < 0x80; ++b) {
     separates_[b] = true;
   }

@@ -104,6 +104,9 @@ class BlockedWordMatcher {
   std::vector<std::uint32_t> wordsStart_;      // pattern p owns [wordsStart_[p], wordsStart_[p+1])
   std::vector<std::uint32_t> firstWord_;       // first library position of each pattern
   WordTrie trie_{{}};
+  // With independent occurrences: the words that can be replaced at all (see the constructor),
+  // numbered in library order.
+  WordTrie replaceableTrie_{{}};
   bool independent_ = true;
   bool replacementEndsInLeadByte_ = false;
   std::string replacementStarts_;  // a flag per byte of the replacement, read alone

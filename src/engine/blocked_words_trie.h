@@ -31,6 +31,7 @@ class WordTrie {
   // Words must be distinct and not empty; their positions in the list are their ids.
   explicit WordTrie(const std::vector<std::string_view>& words);
 
+  std::size_t wordCount() const { return wordLength_.size(); }
   std::size_t wordLength(std::uint32_t word) const { return wordLength_[word]; }
   std::size_t longestWord() const { return longest_; }
 
