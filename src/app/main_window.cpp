@@ -4,7 +4,10 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
 #include <QStyleOptionGroupBox>
@@ -16,6 +19,7 @@
 #include "app/control_access.h"
 #include "app/digit_spin_box.h"
 #include "app/enabling_rules.h"
+#include "app/file_drops.h"
 #include "app/option_binding.h"
 #include "app/phrase_editor_window.h"
 #include "app/qt_text.h"
@@ -89,6 +93,9 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
   form_->分组框预览->installEventFilter(this);
 
   form_->编辑框源消息->setPlainText(SampleExportText());
+  // Drags over the source box reach its viewport; the window sees those the box leaves alone.
+  setAcceptDrops(true);
+  form_->编辑框源消息->viewport()->installEventFilter(this);
   setStatus(Q(kRestingStatus));
 
   ConnectEnablingRules(*this);
@@ -112,6 +119,8 @@ void MainWindow::connectControls() {
   connect(form_->按钮预览, &QPushButton::clicked, this, &MainWindow::onPreviewClicked);
   connect(form_->按钮粘贴, &QPushButton::clicked, this, &MainWindow::onPasteClicked);
   connect(form_->按钮复制, &QPushButton::clicked, this, &MainWindow::onCopyClicked);
+  connect(form_->按钮上一篇, &QPushButton::clicked, this, &MainWindow::onPreviousArticleClicked);
+  connect(form_->按钮下一篇, &QPushButton::clicked, this, &MainWindow::onNextArticleClicked);
   connect(form_->按钮选择, &QPushButton::clicked, this, &MainWindow::onChooseFolderClicked);
   connect(form_->按钮屏蔽词设置, &QPushButton::clicked, this, &MainWindow::openBlockedWordSettings);
   connect(form_->按钮编辑, &QPushButton::clicked, this, &MainWindow::openPhraseEditor);
@@ -141,8 +150,16 @@ void MainWindow::connectControls() {
   connect(&controller_, &RunController::statusChanged, this, &MainWindow::setStatus);
   connect(&controller_, &RunController::progressChanged, this, &MainWindow::onProgress);
   connect(&controller_, &RunController::previewReady, this,
-          [this](const QString&, const QString& article) {
-            form_->编辑框处理结果->setPlainText(ToLf(article));
+          [this](const QString& title, const QString& article) {
+            preview_.start(title, ToLf(article));
+            showPreviewArticle();
+          });
+  connect(&controller_, &RunController::previewArticleAdded, this,
+          [this](const QString& title, const QString& article) {
+            preview_.add(title, ToLf(article));
+            form_->标签篇数->setText(preview_.positionText());
+            form_->按钮上一篇->setEnabled(preview_.canGoBack());
+            form_->按钮下一篇->setEnabled(preview_.canGoForward());
           });
   connect(&controller_, &RunController::errorReported, this,
           [this](const QString& text) { dialogs_.information(this, Q(kInformationTitle), text); });
@@ -284,11 +301,13 @@ void MainWindow::onStartStopClicked() {
   // The dialog opens in the folder of the first file of the last run.
   const QString lastFile = ControlTag(*button);
   const QString folder = lastFile.isEmpty() ? QString() : QFileInfo(lastFile).path();
-  const QStringList files =
-      dialogs_.openFiles(this, kOpenFilesTitle, kOpenFilesFilter, folder, true);
+  startRunOver(dialogs_.openFiles(this, kOpenFilesTitle, kOpenFilesFilter, folder, true));
+}
+
+void MainWindow::startRunOver(const QStringList& files) {
   pushOptions();
   if (files.isEmpty() || !controller_.startRun(files, ReadBlockedWordSettings(settings_))) {
-    button->setText(Q(kIdleCaption));
+    form_->按钮选择文件->setText(Q(kIdleCaption));
     setJob(Job::None);
     return;
   }
@@ -314,6 +333,92 @@ void MainWindow::onPasteClicked() {
 
 void MainWindow::onCopyClicked() {
   QApplication::clipboard()->setText(form_->编辑框处理结果->toPlainText());
+}
+
+void MainWindow::onPreviousArticleClicked() {
+  if (preview_.back()) {
+    showPreviewArticle();
+  }
+}
+
+void MainWindow::onNextArticleClicked() {
+  if (preview_.forward()) {
+    showPreviewArticle();
+  }
+}
+
+void MainWindow::showPreviewArticle() {
+  form_->编辑框处理结果->setPlainText(preview_.article());
+  form_->标签篇数->setText(preview_.positionText());
+  form_->按钮上一篇->setEnabled(preview_.canGoBack());
+  form_->按钮下一篇->setEnabled(preview_.canGoForward());
+  setStatus(QStringLiteral("聊天消息组合预览 - 标题：") + preview_.title());
+}
+
+bool MainWindow::mayStartRunFromDrop() const {
+  return job_ == Job::None && !controller_.busy() && form_->按钮选择文件->text() == Q(kIdleCaption);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (mayStartRunFromDrop() && !DroppedLocalFiles(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (mayStartRunFromDrop() && !DroppedLocalFiles(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QStringList files = DroppedLocalFiles(event->mimeData());
+  if (!mayStartRunFromDrop() || files.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  // The same run as the button's after its dialog, with the dropped files in their order.
+  form_->按钮选择文件->setText(Q(kRunningCaption));
+  setJob(Job::Run);
+  startRunOver(files);
+}
+
+bool MainWindow::filterSourceBoxDrag(QEvent* event) {
+  auto* drag = static_cast<QDropEvent*>(event);  // enter and move events are drop events too
+  const QStringList files = DroppedLocalFiles(drag->mimeData());
+  if (files.isEmpty()) {
+    return false;  // text: the editor's own handling
+  }
+  if (files.size() > 1) {
+    // Several files are a run, as anywhere else on the window.
+    if (event->type() == QEvent::Drop) {
+      dropEvent(drag);
+    } else if (mayStartRunFromDrop()) {
+      drag->acceptProposedAction();
+    } else {
+      drag->ignore();
+    }
+    return true;
+  }
+  drag->acceptProposedAction();
+  if (event->type() == QEvent::Drop) {
+    loadDroppedSource(files.front());
+  }
+  return true;
+}
+
+void MainWindow::loadDroppedSource(const QString& path) {
+  const DroppedSource source = ReadDroppedSource(path, form_->组合框编码->currentIndex());
+  if (!source.read) {
+    dialogs_.information(this, Q(kInformationTitle), source.problem);
+    return;
+  }
+  form_->编辑框源消息->setPlainText(source.text);
 }
 
 QString MainWindow::whyNotSaved() const {
@@ -396,6 +501,11 @@ void MainWindow::openPhraseEditor() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == form_->编辑框源消息->viewport() &&
+      (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+       event->type() == QEvent::Drop)) {
+    return filterSourceBoxDrag(event);
+  }
   if ((watched == form_->分组框7 || watched == form_->分组框预览) &&
       (event->type() == QEvent::Resize || event->type() == QEvent::Show ||
        event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {

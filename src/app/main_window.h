@@ -1,5 +1,6 @@
-// The main window: every option of a generation run in its controls, the preview, the start/stop
-// button of a run, and the settings commands. The window takes its settings store and dialogs
+// The main window: every option of a generation run in its controls, the preview and its
+// articles, the start/stop button of a run (also started by dropping files on the window), and
+// the settings commands. The window takes its settings store and dialogs
 // from outside, so that tests can give it a store of their own and answer its dialogs.
 #pragma once
 
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "app/dialogs.h"
+#include "app/preview_browser.h"
 #include "app/run_controller.h"
 #include "settings/settings_store.h"
 
@@ -46,6 +48,9 @@ class MainWindow : public QWidget {
   void onPreviewClicked();
   void onPasteClicked();
   void onCopyClicked();
+  // The preview's previous and next article.
+  void onPreviousArticleClicked();
+  void onNextArticleClicked();
   // "保存配置": saves and says whether the file took the settings.
   void onSaveSettingsClicked();
   void onHelpClicked();
@@ -60,6 +65,10 @@ class MainWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Export files dropped on the window start a run over them, unless a job is under way.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   enum class Job { None, Run, Preview };
@@ -67,6 +76,16 @@ class MainWindow : public QWidget {
   // First show: phrases, saved options, enabling rules, then a preview.
   void onMainWindowCreated();
   void pushOptions();
+  // The button's run over `files` (none: the dialog was cancelled); the caption already says so.
+  void startRunOver(const QStringList& files);
+  // Whether a drop may start a run now: no run or preview under way.
+  bool mayStartRunFromDrop() const;
+  // A file dropped on the source-message box: its text replaces the box's, or the user is told.
+  void loadDroppedSource(const QString& path);
+  // Drags over the source-message box: one file loads it, several start a run as on the rest of
+  // the window, anything else is the editor's.
+  bool filterSourceBoxDrag(QEvent* event);
+  void showPreviewArticle();
   void setJob(Job job);
   void setStatus(const QString& text);
   void onProgress(int fileIndex, int fileCount, int messagesDone, int messageCount);
@@ -91,6 +110,7 @@ class MainWindow : public QWidget {
   // how many problems it reported in all.
   QStringList fileProblems_;
   int fileProblemCount_ = 0;
+  PreviewBrowser preview_;
 };
 
 }  // namespace gw::app

@@ -140,6 +140,12 @@ class RunController::WorkerHost final : public Host {
     });
   }
 
+  void addPreviewArticle(std::string_view title, std::string_view article) override {
+    post([title = FromGbk(title), article = FromGbk(article)](RunController& c) {
+      emit c.previewArticleAdded(title, article);
+    });
+  }
+
   // Delivers what the throttle still holds back.
   void flush() {
     const Clock::time_point now = Clock::now();

@@ -55,7 +55,10 @@ class RunController : public QObject {
   // The current file's position (1-based) of the run's files, and messages taken of the current
   // file's messages (0 of 0 while the file is loading). A preview reports file 0 of 0.
   void progressChanged(int fileIndex, int fileCount, int messagesDone, int messageCount);
+  // The first article of a preview; then every later one, in order (a new preview starts over
+  // with previewReady).
   void previewReady(const QString& title, const QString& article);
+  void previewArticleAdded(const QString& title, const QString& article);
   void errorReported(const QString& text);
   // A file the run stepped over (unreadable source, article that could not be written); the
   // window may log it or ignore it.

@@ -137,9 +137,15 @@ void ArticleComposer::finishArticle() {
       });
   underway_.push_back(Underway{std::move(ticket), std::move(finished), std::move(options)});
   if (preview_) {
-    complete();
-    done_ = true;
-    return;
+    ++previewArticlesJoined_;
+    // The first article is shown as soon as it is finished; the rest follow like a run's.
+    if (previewArticlesJoined_ == 1 || previewArticlesJoined_ >= kPreviewArticleLimit) {
+      complete();
+    }
+    if (previewArticlesJoined_ >= kPreviewArticleLimit) {
+      done_ = true;
+      return;
+    }
   }
   deliverFinished(kArticlesAhead);
 }
@@ -161,8 +167,12 @@ void ArticleComposer::deliverFinished(std::size_t keep) {
 void ArticleComposer::deliver(const FinishedArticle& article, const Options& options) {
   const std::string& title = article.title;
   if (preview_) {
-    host_.setStatus(Texts().previewTitle + title);
-    host_.showPreview(title, article.text);
+    if (previewArticlesShown_++ == 0) {
+      host_.setStatus(Texts().previewTitle + title);
+      host_.showPreview(title, article.text);
+    } else {
+      host_.addPreviewArticle(title, article.text);
+    }
     return;
   }
   if (run_.writer().write(outputFolder_, title, options.编辑框扩展名, article.fileBytes())) {

@@ -2,7 +2,8 @@
 // into articles ("合纵": M paragraphs each), and finishes every article: inserted words,
 // punctuation runs, title, title words, then the file (or, in a preview, the preview boxes).
 // Articles are joined on the calling thread, finished on the run's threads a few at a time, and
-// written on the calling thread in the order they were joined.
+// written on the calling thread in the order they were joined. A preview composes the articles
+// the same way, up to kPreviewArticleLimit, and hands them to the host instead of writing them.
 #pragma once
 
 #include <deque>
@@ -21,6 +22,9 @@
 
 namespace gw {
 
+// The most articles a preview composes from the source-message box.
+inline constexpr int kPreviewArticleLimit = 200;
+
 class ArticleComposer {
  public:
   // Reads the separators, draws the first targets and prepares the word list from `options`, the
@@ -33,7 +37,7 @@ class ArticleComposer {
   ArticleComposer& operator=(const ArticleComposer&) = delete;
 
   // Takes message number `index` of `count` (empty when a filter dropped it). Returns false when
-  // the source is done early: a preview has shown its first article.
+  // the source is done early: a preview has composed kPreviewArticleLimit articles.
   bool take(int index, int count, std::string_view message);
 
   // Writes the articles joined so far that are still being finished. Called when the feed ends,
@@ -80,6 +84,8 @@ class ArticleComposer {
   int articleTarget_ = 0;
 
   int articlesWritten_ = 0;
+  int previewArticlesJoined_ = 0;
+  int previewArticlesShown_ = 0;
   bool done_ = false;
 };
 

@@ -15,7 +15,8 @@ struct SourceResult {
 };
 
 // Turns one source into articles. A file source writes one file per article into its output
-// folder; a preview writes nothing, stops after the first article and shows it through the host.
+// folder; a preview writes nothing and hands its articles to the host, the first through
+// showPreview, the next ones (up to kPreviewArticleLimit in all) through addPreviewArticle.
 // The articles written are also added to the run's counter.
 // `halfway`, when given, is called once half of the source's messages have been handed over:
 // the moment to read the next file ahead, when the source's text and the parts of its messages

@@ -72,6 +72,13 @@ class Host {
     (void)title;
     (void)article;
   }
+
+  // Preview mode: every later article of the source-message box, in order, after showPreview
+  // has shown the first (GBK). Nothing is written; a host that only shows the first ignores them.
+  virtual void addPreviewArticle(std::string_view title, std::string_view article) {
+    (void)title;
+    (void)article;
+  }
 };
 
 }  // namespace gw

@@ -28,8 +28,9 @@ struct RunOutcome {
 RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
                     std::optional<std::uint64_t> seed = std::nullopt, int threads = 1);
 
-// Composes the first article of the source-message box and shows it through the host; writes
-// nothing.
+// Composes the articles of the source-message box (up to kPreviewArticleLimit) and hands them to
+// the host, the first through showPreview; writes nothing. The first article is the same
+// whether or not the host looks at the others.
 void RunPreview(Host& host, std::optional<std::uint64_t> seed = std::nullopt);
 
 // The status line's resting text (GBK).

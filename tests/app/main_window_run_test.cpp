@@ -2,8 +2,11 @@
 // one job at a time.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -11,7 +14,10 @@
 
 #include "app/control_access.h"
 #include "app/main_window.h"
+#include "app/option_binding.h"
 #include "app_test_support.h"
+#include "engine/host.h"
+#include "engine/run_driver.h"
 
 namespace gw::app {
 namespace {
@@ -230,6 +236,99 @@ TEST_F(MainWindowRunTest, AnEmptyWordListTurnsWordInsertionOff) {
   ASSERT_TRUE(WaitUntil([&] { return idle(); }));
   EXPECT_FALSE(Find<QCheckBox>(*window_, "选择框插入词").isChecked());
   EXPECT_FALSE(Find<QLineEdit>(*window_, "编辑框插入1").isEnabled());
+}
+
+// The engine's preview of `source` (GBK) with `options`, as a host that looks only at the first
+// article sees it.
+class FirstArticleHost : public Host {
+ public:
+  FirstArticleHost(const Options& options, std::string source)
+      : options_(std::make_shared<const Options>(options)), source_(std::move(source)) {}
+  std::shared_ptr<const Options> currentOptions() override { return options_; }
+  std::string previewSourceText() override { return source_; }
+  BlockedWordSettings blockedWordSettings() override { return {}; }
+  void setStatus(std::string_view) override {}
+  bool stopRequested() override { return false; }
+  void reportError(std::string_view) override {}
+  void showPreview(std::string_view, std::string_view article) override {
+    first = QString::fromStdString(GbkToUtf8(article));
+  }
+  QString first;
+
+ private:
+  std::shared_ptr<const Options> options_;
+  std::string source_;
+};
+
+TEST_F(MainWindowRunTest, ThePreviewStepsThroughEveryArticleOfThePastedChatWritingNothing) {
+  // Two messages an article: six articles from twelve messages.
+  Find<QLineEdit>(*window_, "编辑框连横1").setText("1");
+  Find<QLineEdit>(*window_, "编辑框连横2").setText("1");
+  Find<QLineEdit>(*window_, "编辑框合纵1").setText("2");
+  Find<QLineEdit>(*window_, "编辑框合纵2").setText("2");
+  const std::string chat = ChatExport(12);
+  Find<QPlainTextEdit>(*window_, "编辑框源消息")
+      .setPlainText(QString::fromStdString(GbkToUtf8(chat)).replace("\r\n", "\n"));
+  const auto before = std::distance(std::filesystem::recursive_directory_iterator(folder_.path()),
+                                    std::filesystem::recursive_directory_iterator());
+  previewButton().click();
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+
+  auto& previous = Find<QPushButton>(*window_, "按钮上一篇");
+  auto& next = Find<QPushButton>(*window_, "按钮下一篇");
+  auto& position = Find<QLabel>(*window_, "标签篇数");
+  auto& result = Find<QPlainTextEdit>(*window_, "编辑框处理结果");
+  EXPECT_EQ(previous.text(), "<");
+  EXPECT_EQ(previous.toolTip(), "上一篇");
+  EXPECT_EQ(next.text(), ">");
+  EXPECT_EQ(next.toolTip(), "下一篇");
+  EXPECT_EQ(position.text(), "第 1/6 篇");
+  EXPECT_FALSE(previous.isEnabled());
+  EXPECT_TRUE(next.isEnabled());
+
+  // The first article is the engine's first, as a preview that showed only it composed it.
+  const QString first = result.toPlainText();
+  FirstArticleHost engine(GatherOptions(*window_), chat);
+  RunPreview(engine, 11);
+  EXPECT_EQ(first, QString(engine.first).replace("\r\n", "\n"));
+  EXPECT_TRUE(window_->statusText().startsWith("聊天消息组合预览 - 标题："));
+
+  // Every article in order: messages 0-1, 2-3, ...; the title in the status line follows.
+  for (int shown = 1; shown <= 6; ++shown) {
+    EXPECT_EQ(position.text(), QStringLiteral("第 %1/6 篇").arg(shown));
+    const QString article = result.toPlainText();
+    EXPECT_TRUE(article.contains(QStringLiteral("第%1页").arg(2 * shown - 2))) << shown;
+    EXPECT_TRUE(article.contains(QStringLiteral("第%1页").arg(2 * shown - 1))) << shown;
+    const QString title = window_->statusText().mid(QString("聊天消息组合预览 - 标题：").size());
+    EXPECT_FALSE(title.isEmpty());
+    EXPECT_TRUE(article.contains(title.left(4))) << shown;
+    EXPECT_EQ(previous.isEnabled(), shown > 1);
+    EXPECT_EQ(next.isEnabled(), shown < 6);
+    Find<QPushButton>(*window_, "按钮复制").click();
+    EXPECT_EQ(QApplication::clipboard()->text(), article);
+    next.click();
+  }
+  EXPECT_EQ(position.text(), "第 6/6 篇");  // a click at the end changes nothing
+  for (int i = 0; i < 7; ++i) {
+    previous.click();
+  }
+  EXPECT_EQ(position.text(), "第 1/6 篇");
+  EXPECT_EQ(result.toPlainText(), first);
+
+  // A new preview starts over at its first article.
+  next.click();
+  Find<QLineEdit>(*window_, "编辑框合纵1").setText("12");
+  Find<QLineEdit>(*window_, "编辑框合纵2").setText("12");
+  previewButton().click();
+  ASSERT_TRUE(WaitUntil([&] { return idle(); }));
+  EXPECT_EQ(position.text(), "第 1/1 篇");
+  EXPECT_FALSE(previous.isEnabled());
+  EXPECT_FALSE(next.isEnabled());
+  EXPECT_TRUE(result.toPlainText().contains("第11页"));
+
+  EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(folder_.path()),
+                          std::filesystem::recursive_directory_iterator()),
+            before);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -196,9 +197,14 @@ TEST_F(MainWindowTest, SavedOptionsComeBackAfterARestart) {
   EXPECT_EQ(dialogs_.of("information")[0].title, "信息：");
   EXPECT_EQ(dialogs_.of("information")[0].text, kSaved);
 
-  // All 43 entries are in the file, the new ones above the older ones.
+  // All 43 entries are in the file, the new ones above the older ones; the three of "扩展配置"
+  // follow in their own section.
   const std::string saved = ReadBytes(settingsFile());
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 43);
+  const std::size_t extended = saved.find(G("[扩展配置]"));
+  ASSERT_NE(extended, std::string::npos);
+  EXPECT_EQ(std::count(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(extended), '='),
+            43);
+  EXPECT_EQ(std::count(saved.begin() + static_cast<std::ptrdiff_t>(extended), saved.end(), '='), 3);
   EXPECT_LT(saved.find(G("选择文件=")), saved.find(G("选择框删除日期=")));
 
   // Settings changed and not saved are lost.
@@ -346,6 +352,69 @@ TEST_F(MainWindowTest, TheFolderChooserOpensOnTheBoxFolderAndCancelLeavesTheBox)
   dialogs_.folderAnswer = "/srv/新";
   choose.click();
   EXPECT_EQ(box.text(), "/srv/新");
+}
+
+TEST_F(MainWindowTest, TheExtendedOptionsComeFromAndGoToTheirOwnSection) {
+  testing::WriteBytes(settingsFile(),
+                      G("[基本配置]\r\n扩展名=md\r\n[扩展配置]\r\n组合框文章编码=2\r\n"
+                        "选择框去除重复消息=真\r\n选择框删除系统提示=假"));
+  MainWindow& window = start();
+  auto& notices = Find<QCheckBox>(window, "选择框删除系统提示");
+  auto& repeats = Find<QCheckBox>(window, "选择框去除重复消息");
+  auto& encoding = Find<QComboBox>(window, "组合框文章编码");
+  EXPECT_EQ(notices.text(), "删除系统提示");
+  EXPECT_EQ(repeats.text(), "去除重复消息");
+  EXPECT_EQ(Find<QLabel>(window, "标签文章编码").text(), "文章编码：");
+  EXPECT_FALSE(notices.isChecked());
+  EXPECT_TRUE(repeats.isChecked());
+  EXPECT_EQ(encoding.currentText(), "UTF-8 带签名");
+  // A run gets what the controls show.
+  const Options shown = GatherOptions(window);
+  EXPECT_FALSE(shown.选择框删除系统提示);
+  EXPECT_TRUE(shown.选择框去除重复消息);
+  EXPECT_EQ(shown.组合框文章编码, 2);
+
+  notices.setChecked(true);
+  repeats.setChecked(false);
+  encoding.setCurrentIndex(1);
+  EXPECT_TRUE(window.close());
+  const std::string saved = ReadBytes(settingsFile());
+  EXPECT_NE(saved.find(G("[扩展配置]\r\n组合框文章编码=1\r\n选择框去除重复消息=假\r\n"
+                         "选择框删除系统提示=真")),
+            std::string::npos)
+      << GbkToUtf8(saved);
+  EXPECT_NE(saved.find(G("扩展名=md")), std::string::npos);
+}
+
+TEST_F(MainWindowTest, EveryControlOfAGroupShowsWholeAndOverlapsNoOther) {
+  MainWindow& window = start();
+  for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
+    const std::string name = group->objectName().toStdString();
+    std::vector<QWidget*> controls;
+    for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      // The controls the form lays out; the shuffle box and the progress bar sit on the frame.
+      if (child->isVisible() && child->objectName() != "选择框打乱消息顺序" &&
+          child != &window.progressBar()) {
+        controls.push_back(child);
+      }
+    }
+    ASSERT_FALSE(controls.empty()) << name;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      const QWidget& control = *controls[i];
+      const std::string controlName = control.objectName().toStdString();
+      EXPECT_TRUE(group->rect().contains(control.geometry())) << name << ": " << controlName;
+      if (qobject_cast<const QCheckBox*>(&control) || qobject_cast<const QLabel*>(&control)) {
+        EXPECT_GE(control.width(), control.minimumSizeHint().width()) << controlName;
+      } else if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+        EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width())
+            << controlName;
+      }
+      for (std::size_t j = i + 1; j < controls.size(); ++j) {
+        EXPECT_FALSE(control.geometry().intersects(controls[j]->geometry()))
+            << controlName << " and " << controls[j]->objectName().toStdString();
+      }
+    }
+  }
 }
 
 TEST_F(MainWindowTest, TheHelpIsAReadOnlyText) {

@@ -56,8 +56,10 @@ TEST_F(ArticleComposerTest, TheLastMessageCompletesBothParagraphAndArticle) {
   host_.options().编辑框连横1 = host_.options().编辑框连横2 = "2";
   host_.options().编辑框合纵1 = host_.options().编辑框合纵2 = "10";
   ArticleComposer composer(host_, run_, host_.options(), true, 0, 0, {});
-  EXPECT_FALSE(Feed(composer, {"甲一", "乙二", "丙三", "丁四", "戊五"}));
+  // A preview goes on after its first article: the source ends it here, not the composer.
+  EXPECT_TRUE(Feed(composer, {"甲一", "乙二", "丙三", "丁四", "戊五"}));
   ASSERT_EQ(host_.previews.size(), 1u);
+  EXPECT_TRUE(host_.laterPreviews.empty());
   EXPECT_EQ(host_.previews[0].second, "甲一，乙二\r\n丙三，丁四\r\n戊五\r\n");
   EXPECT_EQ(host_.statuses.back(), "聊天消息组合预览 - 标题：" + host_.previews[0].first);
 }

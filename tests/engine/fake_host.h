@@ -40,12 +40,16 @@ class FakeHost : public Host {
   void showPreview(std::string_view title, std::string_view article) override {
     previews.emplace_back(U(title), U(article));
   }
+  void addPreviewArticle(std::string_view title, std::string_view article) override {
+    laterPreviews.emplace_back(U(title), U(article));
+  }
 
   std::string previewText;
   BlockedWordSettings blockedWords;
-  std::vector<std::string> statuses;  // UTF-8
-  std::vector<std::string> errors;    // UTF-8
-  std::vector<std::pair<std::string, std::string>> previews;
+  std::vector<std::string> statuses;                               // UTF-8
+  std::vector<std::string> errors;                                 // UTF-8
+  std::vector<std::pair<std::string, std::string>> previews;       // the first article
+  std::vector<std::pair<std::string, std::string>> laterPreviews;  // every later one, in order
   int stopAfterProgress = -1;  // stop once this many messages were reported
   int progressCalls = 0;
   int optionReads = 0;

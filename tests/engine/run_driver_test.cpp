@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "engine/article_composer.h"
 #include "fake_host.h"
 
 namespace gw {
@@ -117,6 +119,81 @@ TEST_F(RunDriverTest, TheSameSeedWritesTheSameArticles) {
   std::filesystem::remove_all(folder_ / "a");
   RunFiles(host_, {paths_[0]}, 99);
   EXPECT_EQ(read(), first);
+}
+
+// A preview composes every article of the box: the first shown as it always was, the others
+// handed on after it, nothing written.
+class PreviewArticlesTest : public RunDriverTest {
+ protected:
+  // `count` messages, each its own article unless the ranges say otherwise.
+  static std::string Messages(int count) {
+    std::vector<std::vector<std::string>> records;
+    for (int i = 0; i < count; ++i) {
+      records.push_back({"2016-5-3 9:08:10 某人(100)",
+                         "第" + std::to_string(i) + "条消息，今天的书单在这里，大家一起来读吧"});
+    }
+    return ChatExport(records);
+  }
+};
+
+TEST_F(PreviewArticlesTest, EveryArticleFollowsTheFirstInOrderAndNothingIsWritten) {
+  host_.options().选择框段落插入 = false;
+  host_.previewText = Messages(9);
+  RunPreview(host_, 3);
+  ASSERT_EQ(host_.previews.size(), 1u);
+  EXPECT_EQ(host_.previews[0].second, "第0条消息，今天的书单在这里，大家一起来读吧\r\n");
+  ASSERT_EQ(host_.laterPreviews.size(), 8u);
+  for (std::size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(host_.laterPreviews[i].second,
+              "第" + std::to_string(i + 1) + "条消息，今天的书单在这里，大家一起来读吧\r\n");
+  }
+  // The status line names the first article only.
+  const auto titled = std::count_if(host_.statuses.begin(), host_.statuses.end(), [](auto& s) {
+    return s.starts_with("聊天消息组合预览 - 标题：");
+  });
+  EXPECT_EQ(titled, 1);
+  EXPECT_EQ(host_.statuses.back(), "聊天消息组合预览 - 标题：" + host_.previews[0].first);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 3);
+}
+
+TEST_F(PreviewArticlesTest, APreviewEndsAtItsLimitOfArticles) {
+  host_.previewText = Messages(kPreviewArticleLimit + 30);
+  RunPreview(host_, 3);
+  ASSERT_EQ(host_.previews.size(), 1u);
+  EXPECT_EQ(host_.laterPreviews.size(), static_cast<std::size_t>(kPreviewArticleLimit - 1));
+}
+
+TEST_F(PreviewArticlesTest, AStopEndsThePreviewWithTheArticlesJoinedSoFar) {
+  host_.previewText = Messages(40);
+  host_.stopAfterProgress = 5;
+  RunPreview(host_, 3);
+  ASSERT_EQ(host_.previews.size(), 1u);
+  EXPECT_LT(host_.laterPreviews.size(), 10u);
+}
+
+TEST_F(PreviewArticlesTest, TheFirstArticleOfASeededPreviewIsTheOneItAlwaysWas) {
+  // Shuffled messages, ranges and inserted words: every kind of draw before the first article.
+  host_.options().编辑框连横1 = "2";
+  host_.options().编辑框连横2 = "4";
+  host_.options().编辑框合纵1 = "2";
+  host_.options().编辑框合纵2 = "3";
+  host_.options().选择框打乱消息顺序 = true;
+  host_.options().选择框插入词 = true;
+  host_.options().选择框每次不同 = true;
+  host_.options().编辑框词 = G("好书|新书|旧书");
+  host_.options().编辑框分隔符 = G("，。！；");
+  host_.previewText = Messages(60);
+  RunPreview(host_, 20261209);
+  ASSERT_EQ(host_.previews.size(), 1u);
+  EXPECT_FALSE(host_.laterPreviews.empty());
+  // Composed by the preview that stopped after its first article.
+  EXPECT_EQ(host_.previews[0].first, "今天的书好书单在这里");
+  EXPECT_EQ(host_.previews[0].second,
+            "<p>第20条消息，今天的书单在这里，大新书家一起来读吧！"
+            "第3条消息，今天的书单在这里，大家一起来读吧</p>\r\n"
+            "<p>第52条消息，今天的书单在这里，大家一起来旧书读吧；"
+            "第26条消息，今天的书好书单在这里，大家一起来读吧，"
+            "第7条消息，今天的书单在这里，大家一起来读吧</p>\r\n");
 }
 
 // Runs whose articles could land on their own sources.
