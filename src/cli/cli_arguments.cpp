@@ -31,6 +31,9 @@ bool SplitInlineValue(std::string_view argument, std::string_view& name, std::st
 // The usage error of files that do not suit the command, or the empty text.
 std::string CheckFiles(const CliArguments& arguments, std::string_view command) {
   const std::string name(command);
+  if (arguments.stats && arguments.command != Command::Messages) {
+    return "选项 --stats 只用于 messages";
+  }
   if (arguments.command == Command::Options) {
     return arguments.files.empty() ? std::string() : "options 不接受文件";
   }
@@ -125,6 +128,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     }
     if (argument == "--json") {
       result.json = true;
+      continue;
+    }
+    if (argument == "--stats") {
+      result.stats = true;
       continue;
     }
 

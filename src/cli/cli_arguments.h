@@ -34,6 +34,7 @@ struct CliArguments {
   std::optional<int> threads;
   bool quiet = false;
   bool json = false;               // options: print JSON
+  bool stats = false;              // messages: print only the message counts
   std::vector<std::string> files;  // UTF-8 file-system paths; "-" is standard input
 
   // Whether one of the files is "-".

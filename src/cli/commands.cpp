@@ -63,7 +63,8 @@ int GenerateCommand(const CommandContext& context) {
                context.arguments.threads.value_or(WorkPool::ProcessorCount()));
   progress.clear();
   const std::string stopped = StopSignal() != 0 ? "已停止，" : "";
-  context.out << stopped << ToTerminalLine(outcome.summary) << '\n';
+  // The summary's lines: the first as the status line shows it, then the message counts.
+  context.out << stopped << ToTerminalText(outcome.summary) << '\n';
   if (outcome.articlesWritten > 0) {
     for (const std::filesystem::path& folder :
          OutputFolders(paths, outcome.filesProcessed, context.settings.options)) {
@@ -120,12 +121,17 @@ int MessagesCommand(const CommandContext& context) {
     host.reportFileProblem(NoChatMessagesText(path));
     return ExitStatus(host);
   }
-  FeedMessages(host, run, messages, options, [&](int, int, std::string_view message) {
-    if (!message.empty()) {
-      context.out << ToTerminalLine(message) << '\n';
-    }
-    return true;
-  });
+  const bool stats = context.arguments.stats;
+  const MessageCounts counts =
+      FeedMessages(host, run, messages, options, [&](int, int, std::string_view message) {
+        if (!message.empty() && !stats) {
+          context.out << ToTerminalLine(message) << '\n';
+        }
+        return true;
+      });
+  if (stats) {
+    context.out << ToTerminalText(MessageCountsText(counts)) << '\n';
+  }
   context.out << std::flush;
   return ExitStatus(host);
 }

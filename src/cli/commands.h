@@ -30,7 +30,8 @@ std::string SourcePath(const std::string& argument);
 int GenerateCommand(const CommandContext& context);
 // Composes the first article of the file and prints its title, then the article.
 int PreviewCommand(const CommandContext& context);
-// Prints every message handed to composition, in order of use.
+// Prints every message handed to composition, in order of use; with --stats only the message
+// counts (the lines the summary of generate gives).
 int MessagesCommand(const CommandContext& context);
 // Writes <name>_已过滤.<ext> beside each file; prints the batch summary.
 int FilterCommand(const CommandContext& context);

@@ -78,7 +78,7 @@ std::string ManPage() {
   page += ".SH 描述\n" +
           RoffEscaped(
               "gathwrite-cli 与桌面程序 gathwrite 使用同一个引擎、同样的选项和同一个设置"
-              "文件。选项的值依次来自窗体默认值、设置文件的“基本配置”和“扩展配置”两节和 --set。"
+              "文件。选项的值依次来自窗体默认值、设置文件的“基本配置”与“扩展配置”两节、--set。"
               "终端上的文字是 UTF-8，文章文件是 GBK（或组合框文章编码选的 UTF-8）。文件为 - "
               "时读取标准输入（generate、"
               "preview、messages；generate 还需要 -o）。") +

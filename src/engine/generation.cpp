@@ -41,12 +41,13 @@ SourceResult GenerateFromSource(Host& host, RunContext& run, const SourceRef& so
   }
   ArticleComposer composer(host, run, options, source.preview, source.fileIndex, source.fileCount,
                            folder);
-  FeedMessages(host, run, messages, options, [&](int index, int count, std::string_view message) {
-    if (index == count / 2 + 1 && halfway) {
-      halfway();
-    }
-    return composer.take(index, count, message);
-  });
+  result.messages = FeedMessages(host, run, messages, options,
+                                 [&](int index, int count, std::string_view message) {
+                                   if (index == count / 2 + 1 && halfway) {
+                                     halfway();
+                                   }
+                                   return composer.take(index, count, message);
+                                 });
   composer.complete();
   result.articlesWritten = composer.articlesWritten();
   run.articlesWritten += result.articlesWritten;

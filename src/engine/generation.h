@@ -5,6 +5,7 @@
 
 #include "engine/extraction.h"
 #include "engine/host.h"
+#include "engine/message_counts.h"
 #include "engine/run_context.h"
 
 namespace gw {
@@ -12,6 +13,7 @@ namespace gw {
 struct SourceResult {
   int articlesWritten = 0;
   LoadFailure failure = LoadFailure::None;
+  MessageCounts messages;  // found, taken and dropped by reason
 };
 
 // Turns one source into articles. A file source writes one file per article into its output

@@ -1,6 +1,7 @@
 #include "engine/message_cleaner.h"
 
 #include "engine/patterns.h"
+#include "engine/system_notices.h"
 #include "regex/regex_service.h"
 
 namespace gw {
@@ -18,29 +19,45 @@ void AppendAlternative(std::string& pattern, const std::string& alternative) {
   pattern += alternative;
 }
 
+// Adds an ignore rule to the combined pattern and to the list of rules on their own.
+void AddIgnoreRule(std::string& pattern, std::vector<std::pair<DropReason, std::string>>& rules,
+                   DropReason reason, const std::string& alternative) {
+  AppendAlternative(pattern, alternative);
+  rules.emplace_back(reason, alternative);
+}
+
 }  // namespace
 
 MessageCleaner::MessageCleaner(const Options& options)
     : minimum_(LimitFrom(options.选择框最少字数, options.编辑框最少字数)),
-      maximum_(LimitFrom(options.选择框最多字数, options.编辑框最多字数)) {
+      maximum_(LimitFrom(options.选择框最多字数, options.编辑框最多字数)),
+      systemNotices_(options.选择框删除系统提示) {
   lineFold_.create(LineFoldPattern());
 
+  std::vector<std::pair<DropReason, std::string>> ignoreRules;
   if (options.选择框忽略网址) {
-    AppendAlternative(ignorePattern_, WebAddressPattern());
+    AddIgnoreRule(ignorePattern_, ignoreRules, DropReason::WebAddress, WebAddressPattern());
   }
   if (options.选择框忽略数字) {
     const int digits = LeadingInteger(options.编辑框数位);
     if (digits > kLongestDigitRunInPattern) {
       longDigitRun_ = digits;  // kept out of the pattern, which the engine would then reject
     } else {
-      AppendAlternative(ignorePattern_, DigitRunPattern(digits));
+      AddIgnoreRule(ignorePattern_, ignoreRules, DropReason::Digits, DigitRunPattern(digits));
     }
   }
   if (options.选择框忽略指定) {
-    AppendAlternative(ignorePattern_, RegexService::escapeKeepAlternation(options.编辑框忽略字符));
+    AddIgnoreRule(ignorePattern_, ignoreRules, DropReason::Words,
+                  RegexService::escapeKeepAlternation(options.编辑框忽略字符));
   }
   if (!ignorePattern_.empty()) {
     ignore_.create(ignorePattern_);
+  }
+  for (auto& [reason, pattern] : ignoreRules) {
+    ignoreRules_.emplace_back(reason, RegexService());
+    if (ignoreRules.size() > 1) {
+      ignoreRules_.back().second.create(pattern);
+    }
   }
 
   if (options.选择框删除网址) {
@@ -73,39 +90,68 @@ std::string MessageCleaner::clean(std::u16string_view message) {
   return cleanText();
 }
 
-void MessageCleaner::appendCleaned(std::u16string_view message, std::string& out) {
+DropReason MessageCleaner::appendCleaned(std::u16string_view message, std::string& out) {
   text_.assignUtf16(message);
-  if (passes()) {
+  lastReason_ = check();
+  if (lastReason_ == DropReason::None) {
     text_.appendGbkTo(out);
   }
+  return lastReason_;
 }
 
 std::string MessageCleaner::cleanText() {
-  return passes() ? text_.toGbk() : std::string();
+  lastReason_ = check();
+  return lastReason_ == DropReason::None ? text_.toGbk() : std::string();
 }
 
-bool MessageCleaner::passes() {
+DropReason MessageCleaner::check() {
+  // First, while the message still has its line ends: a placeholder's rest of line ends there.
+  if (systemNotices_) {
+    switch (TakeOutSystemNotices(text_.view(), noticeRoom_)) {
+      case NoticeOutcome::Notice:
+        return DropReason::SystemNotice;
+      case NoticeOutcome::Cleaned:
+        text_.assignUtf16(noticeRoom_);
+        break;
+      case NoticeOutcome::Unchanged:
+        break;
+    }
+  }
   lineFold_.replaceIn(text_, "");
   if (text_.empty()) {
-    return false;
+    return DropReason::Empty;
   }
   const int length = text_.charCount();
   if (minimum_ > 0 && length < minimum_) {
-    return false;
+    return DropReason::TooShort;
   }
   if (maximum_ > 0 && length > maximum_) {
-    return false;
+    return DropReason::TooLong;
   }
   if (!ignorePattern_.empty() && ignore_.findsMatchIn(text_)) {
-    return false;
+    return ignoreReason();
   }
   if (longDigitRun_ > 0 && HasDigitRun(text_.view(), longDigitRun_)) {
-    return false;
+    return DropReason::Digits;
   }
   if (!deletePattern_.empty()) {
     delete_.replaceIn(text_, "");
+    if (text_.empty()) {
+      return DropReason::Empty;  // nothing left to take
+    }
   }
-  return true;
+  return DropReason::None;
+}
+
+DropReason MessageCleaner::ignoreReason() {
+  if (ignoreRules_.size() > 1) {
+    for (auto& [reason, rule] : ignoreRules_) {
+      if (rule.findsMatchIn(text_)) {
+        return reason;
+      }
+    }
+  }
+  return ignoreRules_.empty() ? DropReason::Words : ignoreRules_.front().first;
 }
 
 }  // namespace gw

@@ -1,9 +1,12 @@
-// Per-message cleaning: line folding, length limits, ignore rules, delete rules.
+// Per-message cleaning: system notices, line folding, length limits, ignore rules, delete rules.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "engine/message_counts.h"
 #include "engine/options.h"
 #include "regex/engine_text.h"
 #include "regex/regex_service.h"
@@ -20,8 +23,11 @@ class MessageCleaner {
   // The same for a message in the regular-expression engine's form (Utf16ToGbk of `message` is
   // the message): it is converted once, after every rule has run.
   std::string clean(std::u16string_view message);
-  // Appends the cleaned message to `out`; nothing when a rule drops it.
-  void appendCleaned(std::u16string_view message, std::string& out);
+  // Appends the cleaned message to `out`; nothing when a rule drops it. Returns the rule that
+  // dropped it, None when it is taken.
+  DropReason appendCleaned(std::u16string_view message, std::string& out);
+  // Why the last message cleaned was dropped; None when it was taken.
+  DropReason lastDropReason() const { return lastReason_; }
 
   int minimumLength() const { return minimum_; }
   int maximumLength() const { return maximum_; }
@@ -35,13 +41,21 @@ class MessageCleaner {
   std::string deletePattern_;
   // A digit-run ignore rule too long for the ignore pattern, tested on its own; 0: none.
   int longDigitRun_ = 0;
+  bool systemNotices_ = false;
   RegexService lineFold_;
   RegexService ignore_;
+  // The ignore rules that are on, in the order of the combined pattern; when more than one is on,
+  // each with its own pattern, to tell which dropped a message that the combined pattern found.
+  std::vector<std::pair<DropReason, RegexService>> ignoreRules_;
   RegexService delete_;
-  EngineText text_;  // the message on its way through the rules, kept for its room
+  EngineText text_;            // the message on its way through the rules, kept for its room
+  std::u16string noticeRoom_;  // room in which the notice step builds its result
+  DropReason lastReason_ = DropReason::None;
 
-  // Runs the rules over text_; false when one drops the message.
-  bool passes();
+  // Runs the rules over text_; the rule that drops the message, or None.
+  DropReason check();
+  // Which ignore rule dropped a message that the combined ignore pattern found.
+  DropReason ignoreReason();
   std::string cleanText();
 };
 

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <deque>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/message_cleaner.h"
@@ -24,6 +26,7 @@ struct Batch {
   std::vector<int> positions;
   std::string cleaned;
   std::vector<std::size_t> ends;
+  std::vector<DropReason> reasons;  // why each message was dropped; None: cleaned and kept
   WorkPool::Ticket ticket;
 
   std::string_view message(std::size_t j) const {
@@ -60,9 +63,15 @@ class BatchWindow {
 
 }  // namespace
 
-int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Options& options,
-                 const MessageSink& sink) {
+MessageCounts FeedMessages(Host& host, RunContext& run, MessageList& messages,
+                           const Options& options, const MessageSink& sink) {
   const int count = messages.count();
+  MessageCounts counts;
+  counts.found = count;
+  // The texts taken so far, when a text is taken only once; checked here, in order of use, so
+  // that which of two equal messages is taken never depends on the threads.
+  const bool dropRepeated = options.选择框去除重复消息;
+  std::unordered_set<std::string> takenTexts;
   RandomSource shuffleRandom(run.random().next());
   NonRepeatingDraw order(shuffleRandom);
   WorkPool& pool = run.pool();
@@ -86,20 +95,21 @@ int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Optio
         inFileOrder = inFileOrder && batch.positions.back() == nextIndex;
       }
       batch.ends.reserve(batch.positions.size());
+      batch.reasons.reserve(batch.positions.size());
       batch.ticket = pool.submit([&messages, &cleaners, &abandoned, &batch] {
         const auto cleaner = cleaners.borrow();
         for (std::size_t j = 0; j < batch.positions.size(); ++j) {
           if (abandoned.load(std::memory_order_relaxed)) {
             return;
           }
-          cleaner->appendCleaned(messages.bodyUtf16(batch.positions[j]), batch.cleaned);
+          batch.reasons.push_back(
+              cleaner->appendCleaned(messages.bodyUtf16(batch.positions[j]), batch.cleaned));
           batch.ends.push_back(batch.cleaned.size());
         }
       });
     }
   };
 
-  int taken = 0;
   bool ended = false;
   refill();
   while (!ended && !batches.empty()) {
@@ -111,8 +121,14 @@ int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Optio
         break;
       }
       const int index = batch.firstIndex + static_cast<int>(j);
-      ++taken;
-      const bool more = sink(index, count, batch.message(j));
+      std::string_view message = batch.message(j);
+      DropReason reason = batch.reasons[j];
+      if (dropRepeated && reason == DropReason::None && !takenTexts.emplace(message).second) {
+        reason = DropReason::Repeated;
+        message = {};
+      }
+      counts.count(reason);
+      const bool more = sink(index, count, message);
       host.reportProgress(index, count);
       if (!more) {
         ended = true;
@@ -128,7 +144,7 @@ int FeedMessages(Host& host, RunContext& run, MessageList& messages, const Optio
       refill();
     }
   }
-  return taken;
+  return counts;
 }
 
 }  // namespace gw

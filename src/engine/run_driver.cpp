@@ -68,6 +68,7 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     if (result.failure != LoadFailure::None) {
       ++outcome.filesFailed;
     }
+    outcome.messages += result.messages;
     ++outcome.filesProcessed;
     ReturnFreedMemory();  // what the source took, before the next one takes its own
     if (host.stopRequested()) {
@@ -78,10 +79,11 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     run.pool().wait(nextRead);  // a stop came while the next file was read
   }
   outcome.articlesWritten = run.articlesWritten;
-  outcome.summary = Utf8ToGbk("处理完成，共处理 ") + std::to_string(outcome.filesProcessed) +
-                    Utf8ToGbk(" 个文件，生成 ") + std::to_string(outcome.articlesWritten) +
-                    Utf8ToGbk(" 篇");
-  host.setStatus(outcome.summary);
+  const std::string firstLine =
+      Utf8ToGbk("处理完成，共处理 ") + std::to_string(outcome.filesProcessed) +
+      Utf8ToGbk(" 个文件，生成 ") + std::to_string(outcome.articlesWritten) + Utf8ToGbk(" 篇");
+  outcome.summary = firstLine + "\n" + MessageCountsText(outcome.messages);
+  host.setStatus(firstLine);
   host.showSummary(outcome.summary);
   host.setStatus(RestingStatusText());
   return outcome;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "engine/message_counts.h"
 
 namespace gw {
 
@@ -16,13 +17,17 @@ struct RunOutcome {
   // Unreadable sources, sources whose custom pattern was rejected and sources without any chat
   // message.
   int filesFailed = 0;
-  std::string summary;  // GBK; empty when the list was empty
+  MessageCounts messages;  // of every source processed, added up
+  // GBK, lines joined by "\n": "处理完成，共处理 n 个文件，生成 m 篇", then the message counts
+  // (MessageCountsText). Empty when the list was empty.
+  std::string summary;
 };
 
 // Processes `paths` in order (file-system paths), writing the articles of each, until the last
 // file or a stop request (the file during which the stop came counts as processed). Ends with
-// the summary "处理完成，共处理 n 个文件，生成 m 篇" on the status line and through the host,
-// then the status line's resting text. With a seed every random draw is reproducible, and the
+// the summary's first line "处理完成，共处理 n 个文件，生成 m 篇" on the status line, the whole
+// summary through the host, then the status line's resting text. The counts are those of the
+// one source, or of all sources added up. With a seed every random draw is reproducible, and the
 // articles are the same byte for byte whatever the number of threads. `threads` in all, the
 // calling thread's included: 1 runs everything on the calling thread.
 RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,

@@ -77,6 +77,9 @@ TEST(CliArguments, UsageErrorsNameWhatIsWrong) {
       {{"messages", "a.txt", "b.txt"}, "messages 只接受一个文件"},
       {{"options", "a.txt"}, "options 不接受文件"},
       {{"generate", "--json", "a.txt"}, "选项 --json 只用于 options"},
+      {{"generate", "--stats", "a.txt"}, "选项 --stats 只用于 messages"},
+      {{"options", "--stats"}, "选项 --stats 只用于 messages"},
+      {{"messages", "--stats"}, "messages 缺少文件"},
       {{"generate", "-o", "out", "-", "a.txt", "-"}, "标准输入（-）只能读取一次"},
       {{"filter", "-"}, "filter 不能读取标准输入（-）：它把结果写在每个文件旁边"},
   };
@@ -107,6 +110,19 @@ TEST(CliArguments, OptionsTakesSettingsOverridesAndJsonButNoFile) {
   EXPECT_EQ(parsed.arguments.command, Command::Options);
   EXPECT_TRUE(parsed.arguments.json);
   EXPECT_EQ(parsed.arguments.overrides.size(), 1u);
+}
+
+TEST(CliArguments, MessagesTakesStatsBeforeOrAfterItsFile) {
+  for (const auto& arguments :
+       std::vector<std::vector<std::string>>{{"messages", "--stats", "a.txt"},
+                                             {"--stats", "messages", "a.txt"},
+                                             {"messages", "a.txt", "--stats"}}) {
+    const ParsedArguments parsed = Parse(arguments);
+    ASSERT_EQ(parsed.usageError, "") << ::testing::PrintToString(arguments);
+    EXPECT_TRUE(parsed.arguments.stats);
+    EXPECT_EQ(parsed.arguments.files, std::vector<std::string>{"a.txt"});
+  }
+  EXPECT_FALSE(Parse({"messages", "a.txt"}).arguments.stats);
 }
 
 TEST(CliArguments, SeedsCoverTheWholeUnsignedRange) {

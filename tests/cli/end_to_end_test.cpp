@@ -42,6 +42,14 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
+// The message counts that follow the summary's first line: those of the sample export (every
+// message but one taken, the one left empty) times `copies`.
+std::string SampleCounts(int copies = 1) {
+  return "消息：找到 " + std::to_string(44 * copies) + " 条，采用 " + std::to_string(43 * copies) +
+         " 条\n舍弃：过短 0，过长 0，含网址 0，含数字 0，含指定词 0，系统提示 0，重复 0，空消息 " +
+         std::to_string(copies) + "\n";
+}
+
 class CliEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,7 +78,7 @@ TEST_F(CliEndToEnd, GenerateWritesTheArticlesItCountsInTheSummary) {
   const auto articles = Tree(outFolder("out"));
   ASSERT_FALSE(articles.empty());
   EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) +
-                            " 篇\n文章保存在：" + outFolder("out") + "\n");
+                            " 篇\n" + SampleCounts() + "文章保存在：" + outFolder("out") + "\n");
   for (const auto& [name, bytes] : articles) {
     EXPECT_TRUE(name.ends_with(".txt")) << name;
     EXPECT_NE(bytes.find("<p>"), std::string::npos)
@@ -113,7 +121,10 @@ TEST_F(CliEndToEnd, ArticlesWrittenBesideTheSourcesNeverReplaceThem) {
            "编辑框连横2=1", "--set", "编辑框合纵1=1", "--set", "编辑框合纵2=1", "--set",
            "编辑框最少字数=0", "S/一号群.txt", "S/二号群.txt"});
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 3 篇\n文章保存在：S\n");
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 2 个文件，生成 3 篇\n消息：找到 3 条，采用 3 条\n"
+            "舍弃：过短 0，过长 0，含网址 0，含数字 0，含指定词 0，系统提示 0，重复 0，空消息 0\n"
+            "文章保存在：S\n");
   const auto after = Tree(folder_ / "S");
   for (const auto& [name, bytes] : sources) {
     ASSERT_TRUE(after.contains(name)) << name;
@@ -233,6 +244,46 @@ TEST_F(CliEndToEnd, PreviewPrintsTheTitleThenTheArticleAndWritesNothing) {
   EXPECT_EQ(Tree(folder_), before);
 }
 
+// System notices, placeholders, mentions and repeated messages, as a user turns the filters on.
+TEST_F(CliEndToEnd, MessagesStatsAndTheGenerateSummaryCountWhatWasDropped) {
+  std::ofstream(folder_ / "通知.txt", std::ios::binary)
+      << ExportOf({"阿明撤回了一条消息", "小王加入本群。", "[语音]", "@小林 明天早上八点集合",
+                   "明天早上八点集合", "好", "今晚一起去看电影吗", "今晚一起去看电影吗"});
+  const std::vector<std::string> filters = {"--set", "选择框删除系统提示=真", "--set",
+                                            "选择框去除重复消息=真"};
+  const std::string counts =
+      "消息：找到 8 条，采用 2 条\n"
+      "舍弃：过短 1，过长 0，含网址 0，含数字 0，含指定词 0，系统提示 3，重复 2，空消息 0\n";
+
+  std::vector<std::string> listed = {"messages"};
+  listed.insert(listed.end(), filters.begin(), filters.end());
+  listed.push_back("通知.txt");
+  const Result messages = run(listed);
+  ASSERT_EQ(messages.status, 0) << messages.err;
+  EXPECT_EQ(messages.out, "明天早上八点集合\n今晚一起去看电影吗\n");
+
+  listed.insert(listed.begin() + 1, "--stats");
+  const Result stats = run(listed);
+  ASSERT_EQ(stats.status, 0) << stats.err;
+  EXPECT_EQ(stats.out, counts) << "only the counts, no messages";
+
+  std::vector<std::string> generate = {"generate", "--quiet", "-o", outFolder("out")};
+  generate.insert(generate.end(), filters.begin(), filters.end());
+  generate.push_back("通知.txt");
+  const Result generated = run(generate);
+  ASSERT_EQ(generated.status, 0) << generated.err;
+  const std::string firstLine =
+      "处理完成，共处理 1 个文件，生成 " + std::to_string(Tree(outFolder("out")).size()) + " 篇\n";
+  EXPECT_EQ(generated.out, firstLine + counts + "文章保存在：" + outFolder("out") + "\n");
+
+  // Off, nothing is dropped for these reasons.
+  const Result plain = run({"messages", "--stats", "通知.txt"});
+  EXPECT_EQ(plain.out,
+            "消息：找到 8 条，采用 7 条\n"
+            "舍弃：过短 1，过长 0，含网址 0，含数字 0，含指定词 0，系统提示 0，重复 0，空消息 0\n");
+  EXPECT_EQ(run({"messages", "--stats"}).status, 2) << "a file is still needed";
+}
+
 TEST_F(CliEndToEnd, MessagesListsTheCleanedMessagesOnePerLine) {
   const Result result = run({"messages", "群聊.txt"});
   ASSERT_EQ(result.status, 0) << result.err;
@@ -294,7 +345,7 @@ TEST_F(CliEndToEnd, AnUnreadableFileFailsTheRunButTheOthersAreStillProcessed) {
   const auto articles = Tree(outFolder("out"));
   EXPECT_FALSE(articles.empty());
   EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) +
-                            " 篇\n文章保存在：" + outFolder("out") + "\n")
+                            " 篇\n" + SampleCounts() + "文章保存在：" + outFolder("out") + "\n")
       << "the folder of the missing file is not named";
 
   // The reason is the system's, in the program's words, for every command that reads a source.
@@ -319,7 +370,7 @@ TEST_F(CliEndToEnd, AFileWithoutChatMessagesFailsTheRunButTheOthersAreStillWritt
   const auto articles = Tree(outFolder("out"));
   EXPECT_FALSE(articles.empty());
   EXPECT_EQ(result.out, "处理完成，共处理 2 个文件，生成 " + std::to_string(articles.size()) +
-                            " 篇\n" + "文章保存在：" + outFolder("out") + "\n");
+                            " 篇\n" + SampleCounts() + "文章保存在：" + outFolder("out") + "\n");
 
   const Result messages = run({"messages", "笔记.txt"});
   EXPECT_EQ(messages.status, 1);
@@ -351,7 +402,9 @@ TEST_F(CliEndToEnd, ARejectedCustomPatternFailsTheRun) {
   const Result result = run(generate);
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("正则表达式有误"), std::string::npos) << result.err;
-  EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 0 篇\n");
+  EXPECT_EQ(result.out,
+            "处理完成，共处理 1 个文件，生成 0 篇\n消息：找到 0 条，采用 0 条\n"
+            "舍弃：过短 0，过长 0，含网址 0，含数字 0，含指定词 0，系统提示 0，重复 0，空消息 0\n");
 
   std::vector<std::string> preview = {"preview"};
   preview.insert(preview.end(), pattern.begin(), pattern.end());
@@ -388,7 +441,7 @@ TEST_F(CliEndToEnd, OutputOptionChoosesTheFolderAndTheSummaryNamesEveryFolderUse
   EXPECT_FALSE(fs::exists(outFolder("b")));
   const auto articles = Tree(outFolder("c"));
   EXPECT_EQ(result.out, "处理完成，共处理 1 个文件，生成 " + std::to_string(articles.size()) +
-                            " 篇\n文章保存在：" + outFolder("c") + "\n")
+                            " 篇\n" + SampleCounts() + "文章保存在：" + outFolder("c") + "\n")
       << "the last folder given wins";
 
   // Without a folder every source has its own, beside it.
@@ -396,7 +449,9 @@ TEST_F(CliEndToEnd, OutputOptionChoosesTheFolderAndTheSummaryNamesEveryFolderUse
   fs::copy_file(folder_ / "群聊.txt", folder_ / "二" / "另一群.txt");
   const Result beside = run({"generate", "--quiet", "--seed", "1", "群聊.txt", "二/另一群.txt"});
   ASSERT_EQ(beside.status, 0) << beside.err;
-  EXPECT_TRUE(beside.out.ends_with("篇\n文章保存在：群聊\n文章保存在：二/另一群\n")) << beside.out;
+  EXPECT_TRUE(
+      beside.out.ends_with("篇\n" + SampleCounts(2) + "文章保存在：群聊\n文章保存在：二/另一群\n"))
+      << beside.out;
 }
 
 TEST_F(CliEndToEnd, ADashReadsStandardInputAndGenerateThenNeedsAFolder) {

@@ -82,6 +82,7 @@ TEST(BashCompletion, OffersOptionNamesAfterSetSubcommandsFirstAndOptionsAfterADa
   EXPECT_EQ(Complete("gathwrite-cli generate --ou"), "--output\n");
   EXPECT_EQ(Complete("gathwrite-cli generate --seed 1 --se"), "--settings\n--set\n--seed\n");
   EXPECT_EQ(Complete("gathwrite-cli --seed 4"), "") << "no completion for a number";
+  EXPECT_EQ(Complete("gathwrite-cli messages --st"), "--stats\n");
 }
 
 }  // namespace

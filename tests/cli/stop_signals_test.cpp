@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -115,9 +116,15 @@ class StopSignals : public ::testing::Test {
 
     const std::map<std::string, std::string> written = Files(output);
     EXPECT_LT(written.size(), reference_.size()) << "the run stopped before its end";
-    EXPECT_EQ(ReadBytes(child.out), "已停止，处理完成，共处理 1 个文件，生成 " +
-                                        std::to_string(written.size()) + " 篇\n文章保存在：" +
-                                        output.string() + "\n");
+    // The summary line, the counts of the messages handed over before the stop, the folder.
+    const std::string printed = ReadBytes(child.out);
+    const std::string firstLine =
+        "已停止，处理完成，共处理 1 个文件，生成 " + std::to_string(written.size()) + " 篇\n";
+    const std::string lastLine = "文章保存在：" + output.string() + "\n";
+    EXPECT_TRUE(printed.starts_with(firstLine + "消息：找到 ")) << printed;
+    EXPECT_NE(printed.find("\n舍弃：过短 "), std::string::npos) << printed;
+    EXPECT_TRUE(printed.ends_with(lastLine)) << printed;
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 4) << printed;
     for (const auto& [name, bytes] : written) {
       const auto same = reference_.find(name);
       ASSERT_NE(same, reference_.end()) << name;

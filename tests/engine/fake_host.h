@@ -37,6 +37,7 @@ class FakeHost : public Host {
   void reportProgress(int, int) override { ++progressCalls; }
   void reportError(std::string_view text) override { errors.push_back(U(text)); }
   void turnOffWordInsertion() override { wordInsertionTurnedOff = true; }
+  void showSummary(std::string_view text) override { summaries.push_back(U(text)); }
   void showPreview(std::string_view title, std::string_view article) override {
     previews.emplace_back(U(title), U(article));
   }
@@ -48,6 +49,7 @@ class FakeHost : public Host {
   BlockedWordSettings blockedWords;
   std::vector<std::string> statuses;                               // UTF-8
   std::vector<std::string> errors;                                 // UTF-8
+  std::vector<std::string> summaries;                              // UTF-8
   std::vector<std::pair<std::string, std::string>> previews;       // the first article
   std::vector<std::pair<std::string, std::string>> laterPreviews;  // every later one, in order
   int stopAfterProgress = -1;  // stop once this many messages were reported

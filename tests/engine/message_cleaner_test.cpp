@@ -115,5 +115,59 @@ TEST(MessageCleaner, DeleteRulesRemoveAddressesDigitsLettersAndListedWords) {
   EXPECT_EQ(Clean(options, "OnlyLetters"), "");
 }
 
+DropReason ReasonFor(MessageCleaner& cleaner, std::string_view utf8) {
+  cleaner.clean(G(utf8));
+  return cleaner.lastDropReason();
+}
+
+TEST(MessageCleaner, TellsWhichRuleDroppedAMessage) {
+  Options options = Options::FormDefaults();
+  options.编辑框最少字数 = "3";
+  options.编辑框最多字数 = "10";
+  options.选择框忽略网址 = options.选择框忽略数字 = options.选择框忽略指定 = true;
+  options.编辑框数位 = "5";
+  options.编辑框忽略字符 = G("包邮");
+  options.选择框删除网址 = false;
+  options.选择框删除字母 = true;
+  MessageCleaner cleaner(options);
+  EXPECT_EQ(ReasonFor(cleaner, "普通的消息"), DropReason::None);
+  EXPECT_EQ(ReasonFor(cleaner, "\r\n　\r\n"), DropReason::Empty);
+  EXPECT_EQ(ReasonFor(cleaner, "短"), DropReason::TooShort);
+  EXPECT_EQ(ReasonFor(cleaner, "这一条消息比十个字还要长"), DropReason::TooLong);
+  EXPECT_EQ(ReasonFor(cleaner, "www.qq.cn"), DropReason::WebAddress);
+  EXPECT_EQ(ReasonFor(cleaner, "电话123456"), DropReason::Digits);
+  EXPECT_EQ(ReasonFor(cleaner, "全场包邮哦"), DropReason::Words);
+  // Several ignore rules at once: the first in the window's order names the reason.
+  EXPECT_EQ(ReasonFor(cleaner, "包邮12345"), DropReason::Digits);
+  EXPECT_EQ(ReasonFor(cleaner, "www.a.cn/1"), DropReason::WebAddress);
+  // A message the delete rules leave empty is not taken either.
+  EXPECT_EQ(ReasonFor(cleaner, "Letters"), DropReason::Empty);
+  EXPECT_EQ(cleaner.clean(G("Letters")), "");
+
+  // One ignore rule alone names its own reason.
+  options.选择框忽略网址 = options.选择框忽略数字 = false;
+  MessageCleaner wordsOnly(options);
+  EXPECT_EQ(ReasonFor(wordsOnly, "全场包邮哦"), DropReason::Words);
+}
+
+TEST(MessageCleaner, SystemNoticesGoFirstSoThatTheLengthRulesSeeTheCleanedText) {
+  Options options = Options::FormDefaults();
+  options.编辑框最少字数 = "3";
+  options.选择框删除系统提示 = true;
+  MessageCleaner cleaner(options);
+  // Long enough before the mention goes, too short after.
+  EXPECT_EQ(ReasonFor(cleaner, "@小林 好的"), DropReason::TooShort);
+  EXPECT_EQ(ReasonFor(cleaner, "[语音]"), DropReason::SystemNotice);
+  EXPECT_EQ(ReasonFor(cleaner, "小王加入本群"), DropReason::SystemNotice);
+  // The file name runs to the line end, seen before the lines are folded.
+  EXPECT_EQ(cleaner.clean(G("[文件]笔记.docx\r\n第三章在这里\r\n")), G("第三章在这里"));
+  EXPECT_EQ(cleaner.lastDropReason(), DropReason::None);
+  // Off, the same texts stay as they are.
+  options.选择框删除系统提示 = false;
+  MessageCleaner off(options);
+  EXPECT_EQ(off.clean(G("[文件]笔记.docx\r\n第三章在这里\r\n")), G("[文件]笔记.docx第三章在这里"));
+  EXPECT_EQ(off.clean(G("小王加入本群")), G("小王加入本群"));
+}
+
 }  // namespace
 }  // namespace gw

@@ -247,5 +247,42 @@ TEST_F(RunOverSourcesTest, ASourceWithoutAnExtensionWritesIntoAFolderBesideIt) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), before + 1);
 }
 
+TEST_F(RunOverSourcesTest, TheSummaryCountsEveryMessageOnceAfterItsUnchangedFirstLine) {
+  Options& options = host_.options();
+  options.编辑框最少字数 = "3";
+  options.编辑框最多字数 = "12";
+  options.选择框忽略网址 = options.选择框忽略数字 = options.选择框忽略指定 = true;
+  options.编辑框数位 = "5";
+  options.编辑框忽略字符 = G("广告");
+  options.选择框删除系统提示 = true;
+  options.选择框去除重复消息 = true;
+  // Repeated within a source only: the second source takes "今天天气不错" again.
+  const std::string first = source(
+      "一号群.txt", {"今天天气不错", "好", "这一条消息实在是太长太长太长了", "www.qq.cn",
+                     "电话12345678", "这是广告啊", "小王加入本群", "[语音]", "今天天气不错"});
+  const std::string second = source("二号群.txt", {"今天天气不错", "明天一起去公园", "\r\n"});
+
+  // A source whose last message is dropped ends with an empty article, as it always did.
+  RunOutcome outcome = RunFiles(host_, {first}, 1);
+  const std::string oneSource =
+      "处理完成，共处理 1 个文件，生成 2 篇\n"
+      "消息：找到 9 条，采用 1 条\n"
+      "舍弃：过短 1，过长 1，含网址 1，含数字 1，含指定词 1，系统提示 2，重复 1，空消息 0";
+  EXPECT_EQ(testing::U(outcome.summary), oneSource);
+  ASSERT_EQ(host_.summaries.size(), 1u);
+  EXPECT_EQ(host_.summaries[0], oneSource);
+  // The status line shows only the first line.
+  EXPECT_EQ(host_.statuses[host_.statuses.size() - 2], "处理完成，共处理 1 个文件，生成 2 篇");
+
+  outcome = RunFiles(host_, {first, second}, 1);
+  EXPECT_EQ(outcome.messages.found, 12);
+  EXPECT_EQ(outcome.messages.taken, 3);
+  EXPECT_EQ(outcome.messages.taken + outcome.messages.droppedInAll(), outcome.messages.found);
+  EXPECT_EQ(host_.summaries.back(),
+            "处理完成，共处理 2 个文件，生成 5 篇\n"
+            "消息：找到 12 条，采用 3 条\n"
+            "舍弃：过短 1，过长 1，含网址 1，含数字 1，含指定词 1，系统提示 2，重复 1，空消息 1");
+}
+
 }  // namespace
 }  // namespace gw

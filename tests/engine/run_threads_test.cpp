@@ -72,6 +72,7 @@ class RunOnThreads : public ::testing::Test {
     host.options().编辑框保存文件夹 = G(out.string());
     const RunOutcome outcome = RunFiles(host, *paths_, 2024, threads);
     EXPECT_TRUE(host.errors.empty()) << host.errors.front();
+    summary_ = outcome.summary;
     std::map<std::string, std::string> files = Tree(out);
     EXPECT_EQ(static_cast<int>(files.size()), outcome.articlesWritten);
     return files;
@@ -80,9 +81,11 @@ class RunOnThreads : public ::testing::Test {
   void ExpectSameOnEveryThreadCount(const std::function<void(Options&)>& configure,
                                     int stopAfterMessages = -1) {
     const auto alone = Run(1, configure, stopAfterMessages);
+    const std::string summary = summary_;
     ASSERT_GT(alone.size(), 5u);
     for (const int threads : {2, 3}) {
       const auto together = Run(threads, configure, stopAfterMessages);
+      EXPECT_EQ(summary_, summary) << threads << " threads";  // the message counts too
       ASSERT_EQ(together.size(), alone.size()) << threads << " threads";
       for (const auto& [name, content] : alone) {
         const auto same = together.find(name);
@@ -92,6 +95,7 @@ class RunOnThreads : public ::testing::Test {
     }
   }
 
+  std::string summary_;  // of the last run
   static fs::path* folder_;
   static fs::path* library_;
   static std::vector<std::string>* paths_;
@@ -153,6 +157,8 @@ TEST_F(RunOnThreads, WholeTextStepsAndMessageRules) {
     options.选择框删除数字 = true;
     options.编辑框最少字数 = "3";
     options.编辑框最多字数 = "40";
+    options.选择框删除系统提示 = true;
+    options.选择框去除重复消息 = true;
   });
 }
 
