@@ -128,6 +128,19 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// An export in the chat format (UTF-8, CR LF) with `messages` messages, each a sentence about
+// the page read, followed by `more`.
+inline std::string ChatText(int messages, std::string_view more = "") {
+  std::string text = "消息记录（此消息记录为文本格式，不支持重新导入）\r\n\r\n" +
+                     std::string(64, '=') + "\r\n消息对象:测试群\r\n" + std::string(64, '=') +
+                     "\r\n\r\n";
+  for (int i = 0; i < messages; ++i) {
+    text += "2016-5-3 9:08:" + std::to_string(10 + i % 50) + " 某人(100)\r\n今天读到第" +
+            std::to_string(i) + "页，书里的故事越来越有意思了" + std::string(more) + "\r\n\r\n";
+  }
+  return text;
+}
+
 inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream out(file, std::ios::binary);
   out << bytes;

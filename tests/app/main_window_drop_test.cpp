@@ -19,6 +19,7 @@
 namespace gw::app {
 namespace {
 
+using testing::ChatText;
 using testing::FakeDialogs;
 using testing::Find;
 using testing::G;
@@ -29,18 +30,6 @@ using testing::WriteBytes;
 
 const QString kIdle = QString::fromUtf16(kIdleCaption);
 const QString kRunning = QString::fromUtf16(kRunningCaption);
-
-// An export of `messages` messages (UTF-8, CR LF).
-std::string ChatText(int messages) {
-  std::string text = "消息记录（此消息记录为文本格式，不支持重新导入）\r\n\r\n" +
-                     std::string(64, '=') + "\r\n消息对象:测试群\r\n" + std::string(64, '=') +
-                     "\r\n\r\n";
-  for (int i = 0; i < messages; ++i) {
-    text += "2016-5-3 9:08:" + std::to_string(10 + i % 50) + " 某人(100)\r\n今天读到第" +
-            std::to_string(i) + "页，书里的故事越来越有意思了\r\n\r\n";
-  }
-  return text;
-}
 
 std::unique_ptr<QMimeData> FileDrag(const QStringList& files) {
   auto data = std::make_unique<QMimeData>();

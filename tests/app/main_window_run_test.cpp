@@ -38,14 +38,7 @@ const QString kResting = QString::fromUtf16(kRestingStatus);
 
 // An export in the chat format with `messages` messages of a few sentences each (GBK).
 std::string ChatExport(int messages) {
-  std::string text = "消息记录（此消息记录为文本格式，不支持重新导入）\r\n\r\n" +
-                     std::string(64, '=') + "\r\n消息对象:测试群\r\n" + std::string(64, '=') +
-                     "\r\n\r\n";
-  for (int i = 0; i < messages; ++i) {
-    text += "2016-5-3 9:08:" + std::to_string(10 + i % 50) + " 某人(100)\r\n今天读到第" +
-            std::to_string(i) + "页，书里的故事越来越有意思了，大家也来看看吧\r\n\r\n";
-  }
-  return Utf8ToGbk(text);
+  return Utf8ToGbk(testing::ChatText(messages, "，大家也来看看吧"));
 }
 
 class MainWindowRunTest : public ::testing::Test {

@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/extraction.h"
-#include "fake_host.h"
+#include "feed_support.h"
 
 namespace gw {
 namespace {
 
-using testing::ChatExport;
 using testing::FakeHost;
 using testing::U;
 
@@ -25,26 +23,12 @@ class MessageFeedTest : public ::testing::Test {
   }
 
   void Source(const std::vector<const char*>& bodies) {
-    std::vector<std::vector<std::string>> records;
-    int second = 10;
-    for (const char* body : bodies) {
-      records.push_back({"2024-03-01 20:15:" + std::to_string(second++) + " 阿明(123456)", body});
-    }
-    host_.previewText = ChatExport(records);
+    host_.previewText = testing::ExportOfBodies(bodies);
   }
 
   // The messages handed over (UTF-8), dropped ones as empty texts.
   std::vector<std::string> Feed(std::uint64_t seed = 1) {
-    RunContext run(seed, threads_);
-    const Options options = *host_.currentOptions();
-    LoadedSource loaded = LoadSource(host_, run, options, SourceRef{true, {}, 0, 0});
-    MessageList messages(loaded.text, host_);
-    std::vector<std::string> handed;
-    counts_ = FeedMessages(host_, run, messages, options, [&](int, int, std::string_view message) {
-      handed.push_back(U(message));
-      return true;
-    });
-    return handed;
+    return testing::HandedMessages(host_, counts_, seed, threads_);
   }
 
   FakeHost host_;

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/extraction.h"
-#include "fake_host.h"
+#include "feed_support.h"
 #include "text/charset.h"
 
 namespace gw {
 namespace {
 
-using testing::ChatExport;
 using testing::FakeHost;
 using testing::U;
 
@@ -116,12 +114,7 @@ class NoticesInAnExport : public ::testing::Test {
         "欢迎新同学加入本群，请大家多多关照",
         "[图片]",
     };
-    std::vector<std::vector<std::string>> records;
-    int second = 10;
-    for (const char* body : bodies) {
-      records.push_back({"2024-03-01 20:15:" + std::to_string(second++) + " 阿明(123456)", body});
-    }
-    host_.previewText = ChatExport(records);
+    host_.previewText = testing::ExportOfBodies(bodies);
     // Only the rules under test: no length limits, e-mail addresses kept.
     Options& options = host_.options();
     options.选择框最少字数 = options.选择框最多字数 = false;
@@ -130,16 +123,7 @@ class NoticesInAnExport : public ::testing::Test {
 
   std::vector<std::string> Handed(bool notices) {
     host_.options().选择框删除系统提示 = notices;
-    RunContext run(1);
-    const Options options = *host_.currentOptions();
-    LoadedSource loaded = LoadSource(host_, run, options, SourceRef{true, {}, 0, 0});
-    MessageList messages(loaded.text, host_);
-    std::vector<std::string> handed;
-    counts_ = FeedMessages(host_, run, messages, options, [&](int, int, std::string_view message) {
-      handed.push_back(U(message));
-      return true;
-    });
-    return handed;
+    return testing::HandedMessages(host_, counts_);
   }
 
   FakeHost host_;
