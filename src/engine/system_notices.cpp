@@ -55,8 +55,9 @@ std::u16string_view TrimSpaces(std::u16string_view line) {
 std::u16string_view OnlyLine(std::u16string_view message) {
   std::u16string_view found;
   while (!message.empty()) {
-    const std::size_t end =
-        std::min(message.find(u'\r'), message.find(u'\n'));  // npos when it is the last line
+    // One search for either line end: searching for each on its own would run to the end of a
+    // long message whose lines end in only one of them, at every line.
+    const std::size_t end = message.find_first_of(u"\r\n");  // npos when it is the last line
     const std::u16string_view line = TrimSpaces(message.substr(0, end));
     if (!line.empty()) {
       if (!found.empty()) {

@@ -31,6 +31,18 @@ TEST(SystemNotices, OneShortLineWithANameBeforeThePhraseIsANotice) {
   }
 }
 
+// A message of many blank lines, with only LF or only CR ending them, is read line by line once.
+TEST(SystemNotices, ManyBlankLinesEndingInOneKindOfBreakAreReadOnce) {
+  for (const char16_t lineEnd : {u'\n', u'\r'}) {
+    std::u16string message(400'000, lineEnd);
+    message += W("阿明撤回了一条消息");
+    EXPECT_TRUE(IsSystemNotice(message));
+    message += lineEnd;
+    message += W("第二行");
+    EXPECT_FALSE(IsSystemNotice(message));
+  }
+}
+
 TEST(SystemNotices, SentencesThatMerelyHoldAPhraseAreNotNotices) {
   for (const char* message :
        {// Longer than a notice line, or a sentence with a comma.
