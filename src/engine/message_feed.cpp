@@ -1,14 +1,15 @@
 #include "engine/message_feed.h"
 
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/message_cleaner.h"
 #include "engine/random_draw.h"
 #include "engine/reusable_stock.h"
+#include "engine/text_set.h"
 
 namespace gw {
 namespace {
@@ -18,6 +19,8 @@ namespace {
 // effect soon.
 constexpr int kBatchSize = 256;
 constexpr std::size_t kBatchesAhead = 8;
+// How far ahead of the message handed over the set of taken texts is asked to load its entry.
+constexpr std::size_t kPrefetchAhead = 8;
 
 // A batch's cleaned messages are kept one after the other in one text, each ending where `ends`
 // says, so that a batch allocates a few times instead of once per message.
@@ -26,7 +29,8 @@ struct Batch {
   std::vector<int> positions;
   std::string cleaned;
   std::vector<std::size_t> ends;
-  std::vector<DropReason> reasons;  // why each message was dropped; None: cleaned and kept
+  std::vector<DropReason> reasons;    // why each message was dropped; None: cleaned and kept
+  std::vector<std::uint64_t> hashes;  // of each cleaned text, when repeated texts are dropped
   WorkPool::Ticket ticket;
 
   std::string_view message(std::size_t j) const {
@@ -71,7 +75,10 @@ MessageCounts FeedMessages(Host& host, RunContext& run, MessageList& messages,
   // The texts taken so far, when a text is taken only once; checked here, in order of use, so
   // that which of two equal messages is taken never depends on the threads.
   const bool dropRepeated = options.选择框去除重复消息;
-  std::unordered_set<std::string> takenTexts;
+  TextSet takenTexts;
+  if (dropRepeated) {
+    takenTexts.reserve(static_cast<std::size_t>(count));
+  }
   RandomSource shuffleRandom(run.random().next());
   NonRepeatingDraw order(shuffleRandom);
   WorkPool& pool = run.pool();
@@ -96,7 +103,7 @@ MessageCounts FeedMessages(Host& host, RunContext& run, MessageList& messages,
       }
       batch.ends.reserve(batch.positions.size());
       batch.reasons.reserve(batch.positions.size());
-      batch.ticket = pool.submit([&messages, &cleaners, &abandoned, &batch] {
+      batch.ticket = pool.submit([&messages, &cleaners, &abandoned, &batch, dropRepeated] {
         const auto cleaner = cleaners.borrow();
         for (std::size_t j = 0; j < batch.positions.size(); ++j) {
           if (abandoned.load(std::memory_order_relaxed)) {
@@ -105,6 +112,13 @@ MessageCounts FeedMessages(Host& host, RunContext& run, MessageList& messages,
           batch.reasons.push_back(
               cleaner->appendCleaned(messages.bodyUtf16(batch.positions[j]), batch.cleaned));
           batch.ends.push_back(batch.cleaned.size());
+        }
+        // The hashes are made here, off the thread that hands the messages over.
+        if (dropRepeated) {
+          batch.hashes.reserve(batch.positions.size());
+          for (std::size_t j = 0; j < batch.positions.size(); ++j) {
+            batch.hashes.push_back(TextSet::HashOf(batch.message(j)));
+          }
         }
       });
     }
@@ -123,7 +137,11 @@ MessageCounts FeedMessages(Host& host, RunContext& run, MessageList& messages,
       const int index = batch.firstIndex + static_cast<int>(j);
       std::string_view message = batch.message(j);
       DropReason reason = batch.reasons[j];
-      if (dropRepeated && reason == DropReason::None && !takenTexts.emplace(message).second) {
+      if (dropRepeated && j + kPrefetchAhead < batch.hashes.size()) {
+        takenTexts.prefetch(batch.hashes[j + kPrefetchAhead]);
+      }
+      if (dropRepeated && reason == DropReason::None &&
+          !takenTexts.insert(message, batch.hashes[j])) {
         reason = DropReason::Repeated;
         message = {};
       }
