@@ -6,9 +6,9 @@
 # across the gap). Peak memory is that of our whole process; user time above wall time shows the
 # filter running on several threads (a large text is filtered in parts, one per processor).
 # One run on the otherwise idle 2-core development machine (2026-12-09):
-#   generated words, "**"        0.93 s                 peak memory 266 MB
-#   sampled words, "**"          2.03 s  (grep 0.93 s)  peak memory 260 MB
-#   sampled words, empty         5.35 s  (grep 1.06 s)  peak memory 183 MB
+#   generated words, "**"        0.86 s  (grep 1.09 s)  peak memory 272 MB
+#   sampled words, "**"          1.32 s  (grep 0.89 s)  peak memory 267 MB
+#   sampled words, empty         4.76 s  (grep 0.90 s)  peak memory 187 MB
 # The sampled words occur about once per byte (113 million occurrences); grep only counts lines,
 # each up to its first match.
 #   bash bench/blocked_words.sh [build-dir]
