@@ -26,6 +26,7 @@
 #include "app/settings_model.h"
 #include "app/window_placement.h"
 #include "app/window_texts.h"
+#include "engine/article_composer.h"
 #include "engine/option_settings.h"
 #include "ui_main_window.h"
 
@@ -352,7 +353,7 @@ void MainWindow::showPreviewArticle() {
   form_->标签篇数->setText(preview_.positionText());
   form_->按钮上一篇->setEnabled(preview_.canGoBack());
   form_->按钮下一篇->setEnabled(preview_.canGoForward());
-  setStatus(QStringLiteral("聊天消息组合预览 - 标题：") + preview_.title());
+  setStatus(FromGbk(PreviewStatusLead()) + preview_.title());
 }
 
 bool MainWindow::mayStartRunFromDrop() const {

@@ -21,7 +21,6 @@ std::vector<std::string> SeparatorList(std::string_view box) {
 
 // The marks and status texts of article finishing, converted to GBK once.
 struct FinishingTexts {
-  std::string previewTitle = Utf8ToGbk("聊天消息组合预览 - 标题：");
   std::string generating = Utf8ToGbk(") 正在生成第 ");
   std::string articles = Utf8ToGbk(" 篇..");
   std::string cannotWrite = Utf8ToGbk("无法写入文章：");
@@ -36,6 +35,11 @@ const FinishingTexts& Texts() {
 constexpr std::size_t kArticlesAhead = 8;
 
 }  // namespace
+
+const std::string& PreviewStatusLead() {
+  static const std::string lead = Utf8ToGbk("聊天消息组合预览 - 标题：");
+  return lead;
+}
 
 ArticleComposer::ArticleComposer(Host& host, RunContext& run, const Options& options, bool preview,
                                  int fileIndex, int fileCount, std::filesystem::path outputFolder)
@@ -168,7 +172,7 @@ void ArticleComposer::deliver(const FinishedArticle& article, const Options& opt
   const std::string& title = article.title;
   if (preview_) {
     if (previewArticlesShown_++ == 0) {
-      host_.setStatus(Texts().previewTitle + title);
+      host_.setStatus(PreviewStatusLead() + title);
       host_.showPreview(title, article.text);
     } else {
       host_.addPreviewArticle(title, article.text);

@@ -25,6 +25,9 @@ namespace gw {
 // The most articles a preview composes from the source-message box.
 inline constexpr int kPreviewArticleLimit = 200;
 
+// The status line of a preview shows this (GBK) followed by the title of the article shown.
+const std::string& PreviewStatusLead();
+
 class ArticleComposer {
  public:
   // Reads the separators, draws the first targets and prepares the word list from `options`, the

@@ -80,6 +80,9 @@ bool OnlyClosingPunctuation(std::u16string_view rest) {
 // or 0.
 std::size_t PlaceholderAt(std::u16string_view text, std::size_t at) {
   const char16_t open = text[at];
+  if (open != u'[' && open != u'【') {
+    return 0;
+  }
   const char16_t close = open == u'[' ? u']' : u'】';
   for (const Placeholder& placeholder : kPlaceholders) {
     const std::u16string_view after = text.substr(at + 1);
@@ -96,6 +99,49 @@ std::size_t PlaceholderAt(std::u16string_view text, std::size_t at) {
     return end - at;
   }
   return 0;
+}
+
+// The length of the @mention that starts at `at` (with the space that ends its name), or 0.
+std::size_t MentionAt(std::u16string_view text, std::size_t at) {
+  if (text[at] != u'@' || (at > 0 && !IsSpace(text[at - 1]) && !IsLineBreak(text[at - 1]))) {
+    return 0;
+  }
+  std::size_t end = at + 1;
+  while (end < text.size() && text[end] != u' ' && text[end] != kFullWidthSpace &&
+         !IsLineBreak(text[end])) {
+    ++end;
+  }
+  if (end == at + 1) {
+    return 0;  // no name
+  }
+  if (end < text.size() && !IsLineBreak(text[end])) {
+    ++end;  // the space that ends the name
+  }
+  return end - at;
+}
+
+// Removes, from left to right, every span whose length `spanAt(text, at)` gives (0: none starts
+// at `at`); the search goes on after a removed span. True when something was removed.
+bool RemoveSpans(std::u16string& text,
+                 std::size_t (*spanAt)(std::u16string_view text, std::size_t at)) {
+  std::u16string kept;
+  std::size_t copiedUpTo = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = spanAt(text, at);
+    if (length == 0) {
+      ++at;
+      continue;
+    }
+    kept.append(text, copiedUpTo, at - copiedUpTo);
+    copiedUpTo = at + length;
+    at = copiedUpTo;
+  }
+  if (copiedUpTo == 0) {
+    return false;
+  }
+  kept.append(text, copiedUpTo);
+  text = std::move(kept);
+  return true;
 }
 
 }  // namespace
@@ -128,56 +174,11 @@ bool IsSystemNotice(std::u16string_view message) {
 }
 
 bool RemovePlaceholders(std::u16string& text) {
-  std::u16string kept;
-  std::size_t copiedUpTo = 0;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] != u'[' && text[at] != u'【') {
-      continue;
-    }
-    const std::size_t length = PlaceholderAt(text, at);
-    if (length == 0) {
-      continue;
-    }
-    kept.append(text, copiedUpTo, at - copiedUpTo);
-    copiedUpTo = at + length;
-    at = copiedUpTo - 1;
-  }
-  if (copiedUpTo == 0) {
-    return false;
-  }
-  kept.append(text, copiedUpTo);
-  text = std::move(kept);
-  return true;
+  return RemoveSpans(text, PlaceholderAt);
 }
 
 bool RemoveMentions(std::u16string& text) {
-  std::u16string kept;
-  std::size_t copiedUpTo = 0;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] != u'@' || (at > 0 && !IsSpace(text[at - 1]) && !IsLineBreak(text[at - 1]))) {
-      continue;
-    }
-    std::size_t end = at + 1;
-    while (end < text.size() && text[end] != u' ' && text[end] != kFullWidthSpace &&
-           !IsLineBreak(text[end])) {
-      ++end;
-    }
-    if (end == at + 1) {
-      continue;  // no name
-    }
-    if (end < text.size() && !IsLineBreak(text[end])) {
-      ++end;  // the space that ends the name
-    }
-    kept.append(text, copiedUpTo, at - copiedUpTo);
-    copiedUpTo = end;
-    at = end - 1;
-  }
-  if (copiedUpTo == 0) {
-    return false;
-  }
-  kept.append(text, copiedUpTo);
-  text = std::move(kept);
-  return true;
+  return RemoveSpans(text, MentionAt);
 }
 
 NoticeOutcome TakeOutSystemNotices(std::u16string_view message, std::u16string& cleaned) {
