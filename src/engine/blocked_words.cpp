@@ -19,6 +19,10 @@ std::string BlockedWordFilter::Apply(std::string_view text) const {
   return matcher_->Filter(text);
 }
 
+void BlockedWordFilter::ApplyInPlace(std::string& text) const {
+  matcher_->FilterInPlace(text);
+}
+
 std::vector<std::string> SplitBlockedWords(std::string_view library, std::string_view separator) {
   if (library.empty()) {
     return {};
@@ -43,4 +47,7 @@ std::string FilterBlockedWords(std::string_view text, const BlockedWordFilter& f
   return filter.Apply(text);
 }
 
+void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filter) {
+  filter.ApplyInPlace(text);
+}
 }  // namespace gw

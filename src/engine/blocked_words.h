@@ -39,6 +39,9 @@ class BlockedWordFilter {
 
   // The filtered text (see FilterBlockedWords).
   std::string Apply(std::string_view text) const;
+  // The same, filtering `text` where it lies when that is possible (see
+  // FilterBlockedWordsInPlace).
+  void ApplyInPlace(std::string& text) const;
 
  private:
   std::vector<std::string> words_;
@@ -66,5 +69,9 @@ BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings, LibraryS
 // An occurrence counts only when it starts and ends on character boundaries of the text as it
 // stands, so a word never matches the trail byte of one character with the bytes after it.
 std::string FilterBlockedWords(std::string_view text, const BlockedWordFilter& filter);
+// The same result, left in `text`. When the words are deleted, or replaced by a replacement no
+// longer than any of them, the text is rewritten where it lies, which takes no second buffer of
+// its size.
+void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filter);
 
 }  // namespace gw

@@ -125,6 +125,34 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
     }
   };
 
+  // The piece's occurrences of words that hold an earlier word were not looked for: by such a
+  // word's first turn, a byte of the earlier word's occurrence inside it is gone, unless that
+  // occurrence was skipped. Once one is, the occurrences of the original piece that hold it
+  // (from `first` to `last`, all still there) wait for their words' first turns, where those
+  // are still to come.
+  const auto findAround = [&](std::uint32_t first, std::uint32_t last, std::uint32_t position) {
+    const std::size_t from = last + std::size_t{1} >= reach ? last + std::size_t{1} - reach : 0;
+    const std::size_t to = std::min<std::size_t>(size, from + 2 * reach);
+    d.window.assign(piece.substr(from, to - from));
+    d.window.append(kPadding, '\0');
+    const auto* bytes = reinterpret_cast<const unsigned char*>(d.window.data());
+    const auto boundary = [&](std::size_t offset) {
+      return IsCharBoundary(d.starts, from + offset);
+    };
+    const auto report = [&](std::size_t start, std::size_t end, std::uint32_t holder) {
+      if (from + end > last && holdsEarlier_[holder] && firstWord_[holder] > position) {
+        wait(DeletionWork::MakePending(firstWord_[holder], static_cast<std::uint32_t>(from + start),
+                                       static_cast<std::uint32_t>(from + end - 1), holder));
+      }
+    };
+    for (std::size_t start = from; start <= first; ++start) {
+      if (TestBit(d.starts, start)) {
+        trie_.MatchAt<true>(bytes, to - from, start - from, bytes + (start - from), boundary,
+                            report);
+      }
+    }
+  };
+
   std::size_t nextKey = 0;
   const auto peek = [&](Pending& pending) {
     bool found = false;
@@ -182,9 +210,14 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
       continue;  // a deletion took one of its bytes
     }
     if (first == skip) {
-      const std::uint32_t next = FirstWordAfter(pattern, position);
-      if (next != kNone && first != skipped) {  // once, if found across two joins
-        wait(DeletionWork::MakePending(next, first, last, pattern));
+      if (first != skipped) {  // once, if found across two joins
+        const std::uint32_t next = FirstWordAfter(pattern, position);
+        if (next != kNone) {
+          wait(DeletionWork::MakePending(next, first, last, pattern));
+        }
+        if (span == length) {
+          findAround(first, last, position);
+        }
       }
       skipped = first;
       continue;

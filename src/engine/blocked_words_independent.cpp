@@ -21,6 +21,7 @@
 
 #include "engine/blocked_words_bits.h"
 #include "engine/blocked_words_matcher.h"
+#include "engine/blocked_words_output.h"
 
 namespace gw::detail {
 
@@ -44,15 +45,21 @@ void AskForLargePages(std::string& buffer) {
 
 }  // namespace
 
-void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& out) const {
+void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& output) const {
   constexpr std::size_t kBatch = std::size_t{1} << 14;  // occurrences, unless a group is longer
+  // Written back over the text, the output is staged a couple of megabytes at a time.
+  constexpr std::size_t kStagedRoom = std::size_t{2} << 20;
 
   // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
   // short gap and of the (padded) replacement.
+  std::string& out = output.staged();
   std::size_t used = out.size();
-  out.reserve(used + text.size() + text.size() / 16 + 256);
-  AskForLargePages(out);
-  out.resize(used + text.size() + text.size() / 16 + 256);
+  const std::size_t room = output.inPlace() ? std::min(text.size(), kStagedRoom) : text.size();
+  out.reserve(used + room + room / 16 + 256);
+  if (!output.inPlace()) {
+    AskForLargePages(out);
+  }
+  out.resize(used + room + room / 16 + 256);
   std::size_t copied = 0;  // text before this offset is in `out`
   std::string padded = replacement_;
   padded.resize(std::max<std::size_t>(replacement_.size(), 16));
@@ -109,6 +116,9 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, std::string& o
       start = NextSetBit(starts, end, span);
     }
     keys.clear();
+    if (output.Drain(used)) {
+      used = 0;
+    }
   };
 
   replaceableTrie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "engine/blocked_words_boundaries.h"
+#include "engine/blocked_words_output.h"
 #include "text/gbk_chars.h"
 
 namespace gw::detail {
@@ -114,25 +115,33 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   for (std::size_t p = 0; p < patterns_.size() && independent_; ++p) {
     independent_ = !CanOverlap(patterns_[p], replacement_);
   }
-  if (independent_) {
+  if (independent_ || replacement_.empty()) {
     // A word that holds an earlier word, on its own character boundaries, is never replaced: by
     // its turn, a byte of that earlier word's occurrence inside it is always taken, by the earlier
     // word itself or by whatever kept that one from being replaced. The one-pass filter leaves
-    // such words out of its trie, which spares finding their occurrences.
+    // such words out of its trie, which spares finding their occurrences. So does the filter that
+    // deletes, save where the earlier word's occurrence is skipped: it looks for the occurrences
+    // around that one then (blocked_words_deletion.cpp).
     std::vector<std::string_view> kept;
+    holdsEarlier_.assign(patterns_.size(), false);
     for (std::uint32_t p = 0; p < patterns_.size(); ++p) {
       const std::string_view word = patterns_[p];
       bool holdsEarlier = false;
       trie_.Scan(word, [&](std::size_t start, std::size_t end, std::uint32_t inner) {
         holdsEarlier = holdsEarlier || (inner < p && (end - start) < word.size());
       });
+      holdsEarlier_[p] = holdsEarlier;
       if (!holdsEarlier) {
         kept.push_back(word);
+        patternOfReplaceable_.push_back(p);
       }
     }
     // Kept words are numbered in the order of their patterns, so that a smaller number still
     // means an earlier word.
     replaceableTrie_ = WordTrie(kept);
+    for (const std::string_view word : kept) {
+      shortestReplaceable_ = std::min(shortestReplaceable_, word.size());
+    }
   }
   for (int b = 0; b < 0x80; ++b) {
     separates_[b] = true;
@@ -206,10 +215,11 @@ std::string BlockedWordMatcher::Filter(std::string_view text, const Split& split
   // The one-pass filter keeps offsets within a batch in 32 bits.
   const bool independent = independent_ && text.size() < (std::size_t{1} << 32);
   const auto filterPart = [this, independent](std::string_view part, std::string& out) {
+    PartOutput output(out);
     if (independent) {
-      FilterIndependent(part, out);
+      FilterIndependent(part, output);
     } else {
-      FilterByPieces(part, out);
+      FilterByPieces(part, output);
     }
   };
   const std::vector<std::size_t> cuts = CutPoints(text, split);
@@ -245,11 +255,70 @@ std::string BlockedWordMatcher::Filter(std::string_view text, const Split& split
   return out;
 }
 
+bool BlockedWordMatcher::NeverLengthens(std::size_t textSize) const {
+  return replacement_.empty() || (independent_ && textSize < (std::size_t{1} << 32) &&
+                                  replacement_.size() <= shortestReplaceable_);
+}
+
+void BlockedWordMatcher::FilterInPlace(std::string& text, const Split& split,
+                                       std::size_t* partsUsed) const {
+  if (!NeverLengthens(text.size())) {
+    text = Filter(text, split, partsUsed);
+    return;
+  }
+  if (partsUsed != nullptr) {
+    *partsUsed = 1;
+  }
+  if (patterns_.empty() || text.empty()) {
+    return;
+  }
+  const bool independent = !replacement_.empty();
+  const std::vector<std::size_t> cuts = CutPoints(text, split);
+  const std::size_t parts = cuts.size() - 1;
+  if (partsUsed != nullptr) {
+    *partsUsed = parts;
+  }
+  // Each part is filtered over its own bytes; the parts then close up.
+  std::vector<std::size_t> lengths(parts, 0);
+  const auto filterPart = [&](std::size_t k) {
+    std::string stage;
+    char* const part = text.data() + cuts[k];
+    PartOutput output(stage, part, split.stagedBytes);
+    const std::string_view bytes(part, cuts[k + 1] - cuts[k]);
+    if (independent) {
+      FilterIndependent(bytes, output);
+    } else {
+      FilterByPieces(bytes, output);
+    }
+    lengths[k] = output.Finish(stage.size());
+  };
+  std::vector<std::future<void>> running;
+  for (std::size_t k = 1; k < parts; ++k) {
+    try {
+      running.push_back(std::async(std::launch::async, filterPart, k));
+    } catch (const std::system_error&) {
+      filterPart(k);  // no thread to be had: filter the part here
+    }
+  }
+  filterPart(0);
+  for (std::future<void>& part : running) {
+    part.get();
+  }
+  std::size_t length = lengths[0];
+  for (std::size_t k = 1; k < parts; ++k) {
+    std::memmove(text.data() + length, text.data() + cuts[k], lengths[k]);
+    length += lengths[k];
+  }
+  text.resize(length);
+}
+
 // Pieces end after a separating byte (an ASCII byte in no word). A piece is filtered only when the
 // original text has an occurrence in it: a piece without one never changes. The scan of the
 // whole text also gives the words that occur in each piece at the start.
-void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out) const {
-  out.reserve(out.size() + text.size());
+void BlockedWordMatcher::FilterByPieces(std::string_view text, PartOutput& output) const {
+  constexpr std::size_t kStagedRoom = std::size_t{2} << 20;
+  std::string& out = output.staged();
+  out.reserve(out.size() + (output.inPlace() ? std::min(text.size(), kStagedRoom) : text.size()));
   std::size_t copied = 0;  // text before this offset is in `out`
   std::size_t pieceStart = 0;
   std::size_t pieceEnd = 0;  // of the open piece; empty when none is open
@@ -264,30 +333,38 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, std::string& out)
     FilterPiece(text.substr(pieceStart, pieceEnd - pieceStart), work, out);
     copied = pieceEnd;
     found.clear();
+    if (output.Drain(out.size())) {
+      out.clear();
+    }
   };
   // With the empty replacement, pieces are filtered many at a time as one (what happens in one
   // never reaches another), which spares setting up the working memory for each piece.
   const std::size_t batch = replacement_.empty() ? kDeletionBatch : 1;
-  trie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
-    if (start >= pieceEnd) {
-      if (!found.empty() && found.size() >= batch) {
-        finish();
-      }
-      if (found.empty()) {
-        pieceStart = start;
-        while (pieceStart > copied &&
-               !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
-          --pieceStart;
+  // Deleting, only the words that hold no earlier word are looked for at first.
+  const bool deleting = replacement_.empty() && text.size() < (std::size_t{1} << 32) - 1;
+  (deleting ? replaceableTrie_ : trie_)
+      .Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t word) {
+        const std::uint32_t pattern = deleting ? patternOfReplaceable_[word] : word;
+        if (start >= pieceEnd) {
+          if (!found.empty() && found.size() >= batch) {
+            finish();
+          }
+          if (found.empty()) {
+            pieceStart = start;
+            while (pieceStart > copied &&
+                   !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
+              --pieceStart;
+            }
+          }
+          pieceEnd = end;
+          while (pieceEnd < text.size() &&
+                 !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
+            ++pieceEnd;
+          }
+          pieceEnd = std::min(text.size(), pieceEnd + 1);
         }
-      }
-      pieceEnd = end;
-      while (pieceEnd < text.size() && !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
-        ++pieceEnd;
-      }
-      pieceEnd = std::min(text.size(), pieceEnd + 1);
-    }
-    found.push_back({start, pattern, static_cast<std::uint32_t>(end - start)});
-  });
+        found.push_back({start, pattern, static_cast<std::uint32_t>(end - start)});
+      });
   if (!found.empty()) {
     finish();
   }

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "engine/blocked_words_deletion.h"
+#include "engine/blocked_words_output.h"
 #include "engine/blocked_words_trie.h"
 #include "engine/blocked_words_turns.h"
 
@@ -47,6 +48,8 @@ class BlockedWordMatcher {
   struct Split {
     std::size_t minTextSize;  // smaller texts are filtered in one part
     std::size_t parts;        // at most this many parts
+    // Filtering in place, each part's output is staged until it is this long.
+    std::size_t stagedBytes = PartOutput::kStagedBytes;
   };
   // From 4 MB on, one part per processor, at most four.
   static Split DefaultSplit();
@@ -55,6 +58,17 @@ class BlockedWordMatcher {
   // `partsUsed`, when given, receives the number of parts the text was filtered in.
   std::string Filter(std::string_view text, const Split& split,
                      std::size_t* partsUsed = nullptr) const;
+
+  // The same, filtering `text` where it lies when the result can never be longer than the text
+  // (see NeverLengthens), which spares memory of the text's size; otherwise `text` receives
+  // Filter's result. Should filtering fail with an exception, `text` is left in pieces.
+  void FilterInPlace(std::string& text, const Split& split, std::size_t* partsUsed = nullptr) const;
+  void FilterInPlace(std::string& text) const { FilterInPlace(text, DefaultSplit()); }
+
+  // True when the filtered text is never longer than the text, as far as is known beforehand:
+  // words are deleted, or replaced without further ado (independent occurrences) by a
+  // replacement no longer than any word that can be replaced.
+  bool NeverLengthens(std::size_t textSize) const;
 
   // True when replacements can neither create nor shift occurrences (see above).
   bool independentOccurrences() const { return independent_; }
@@ -68,9 +82,9 @@ class BlockedWordMatcher {
 
   // Offsets where the text is cut into parts: 0, the cuts in ascending order, the text's size.
   std::vector<std::size_t> CutPoints(std::string_view text, const Split& split) const;
-  // Both append the filtered text to `out`.
-  void FilterIndependent(std::string_view text, std::string& out) const;
-  void FilterByPieces(std::string_view text, std::string& out) const;
+  // Both put the filtered text into `output`.
+  void FilterIndependent(std::string_view text, PartOutput& output) const;
+  void FilterByPieces(std::string_view text, PartOutput& output) const;
   // Working memory of the piece-by-piece filter, kept from piece to piece.
   struct PieceWork {
     std::vector<Occurrence> occurrences;  // of the piece as it is, by start (piece offsets)
@@ -104,9 +118,12 @@ class BlockedWordMatcher {
   std::vector<std::uint32_t> wordsStart_;      // pattern p owns [wordsStart_[p], wordsStart_[p+1])
   std::vector<std::uint32_t> firstWord_;       // first library position of each pattern
   WordTrie trie_{{}};
-  // With independent occurrences: the words that can be replaced at all (see the constructor),
-  // numbered in library order.
+  // With independent occurrences or the empty replacement: the words that hold no earlier word
+  // (see the constructor), numbered in library order, and the pattern of each.
   WordTrie replaceableTrie_{{}};
+  std::vector<std::uint32_t> patternOfReplaceable_;
+  std::vector<bool> holdsEarlier_;                     // per pattern
+  std::size_t shortestReplaceable_ = ~std::size_t{0};  // bytes of the shortest of those words
   bool independent_ = true;
   bool replacementEndsInLeadByte_ = false;
   std::string replacementStarts_;  // a flag per byte of the replacement, read alone

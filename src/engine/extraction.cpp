@@ -100,7 +100,7 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
       run.loadBlockedWords(host, options);
     }
     host.setStatus(Counted("正在执行屏蔽词过滤..(", source));
-    text = FilterBlockedWords(text, run.blockedWords());
+    FilterBlockedWordsInPlace(text, run.blockedWords());
   }
 
   if (stopped()) {

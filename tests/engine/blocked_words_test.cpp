@@ -114,6 +114,10 @@ TEST(BlockedWordsTest, DeletionsJoinTheTextForLaterWords) {
   // also when an earlier word's deletion made it adjacent.
   EXPECT_EQ(Filter("abcab", {"c", "ab"}, ""), "ab");
   EXPECT_EQ(Filter("abcab", {"c", "ab", "b"}, ""), "a");
+  // "ab" holds the earlier "a", so it is usually gone by its turn; not where that "a" was
+  // skipped, right after the first one's deletion.
+  EXPECT_EQ(Filter("aab", {"a", "ab"}, ""), "");
+  EXPECT_EQ(Filter("aab!aab", {"a", "xab", "ab"}, ""), "!");
 }
 
 // Runs of overlapping occurrences far longer than the batches the filter works in: the results
@@ -235,6 +239,7 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnRandomCases) {
   };
   int independentCases = 0;
   int splitCases = 0;
+  int inPlaceCases = 0;
   for (int round = 0; round < 20000; ++round) {
     const std::size_t kinds = 2 + pick(pieces.size() - 1);
     const std::string text = randomText(24, kinds);
@@ -274,11 +279,22 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnRandomCases) {
     ASSERT_EQ(matcher.Filter(text, {0, parts}, &partsUsed), expected)
         << "round " << round << ", " << parts << " parts";
     splitCases += partsUsed > 1 ? 1 : 0;
+    // Filtered where the text lies, its output written back a few bytes at a time: a filter that
+    // is allowed to do so but lengthens the text overwrites bytes it has yet to read.
+    std::string inPlace = text;
+    matcher.FilterInPlace(inPlace, {0, parts, 1 + pick(8)});
+    ASSERT_EQ(inPlace, expected) << "round " << round << ", " << parts << " parts, in place";
+    if (matcher.NeverLengthens(text.size())) {
+      ASSERT_LE(expected.size(), text.size()) << "round " << round;
+      ++inPlaceCases;
+    }
   }
-  // Both ways of computing the result were exercised, and texts were cut into parts.
+  // Both ways of computing the result were exercised, texts were cut into parts, and filtered
+  // where they lay.
   EXPECT_GT(independentCases, 2000);
   EXPECT_LT(independentCases, 18000);
   EXPECT_GT(splitCases, 2000);
+  EXPECT_GT(inPlaceCases, 4000);
 }
 
 // Longer texts, where the independent pass settles its occurrences many times and groups of
@@ -384,6 +400,13 @@ TEST(BlockedWordsTest, LongTextsFilterLikeTheirLines) {
     // The same text cut into parts filtered on separate threads.
     const detail::BlockedWordMatcher matcher(words, replacement);
     EXPECT_EQ(matcher.Filter(text, {0, 3}), expected) << "replacement " << replacement;
+    // Filtered where it lies, in parts, the output written back now and then.
+    std::string inPlace = text;
+    matcher.FilterInPlace(inPlace, {0, 3, 4096});
+    EXPECT_EQ(inPlace, expected) << "replacement " << replacement;
+    inPlace = text;
+    FilterBlockedWordsInPlace(inPlace, BlockedWordFilter(words, replacement));
+    EXPECT_EQ(inPlace, expected) << "replacement " << replacement;
     for (std::size_t i = 0; i < lines.size(); i += 25) {
       const std::string line = lines[i] + "\r\n";
       ASSERT_EQ(Filter(line, words, replacement), FilterOneWordAtATime(line, words, replacement))
