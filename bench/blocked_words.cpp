@@ -90,7 +90,9 @@ int Filter(int argc, char** argv) {
   }
   // The text is read as the program reads a GBK source.
   gw::TextEncoding detected = gw::TextEncoding::Gbk;
+  const auto readStart = Clock::now();
   gw::SourceRead source = gw::ReadSource(textPath, gw::TextEncoding::Gbk, detected);
+  const double readMs = MillisecondsSince(readStart);
   if (settings.libraryPath.empty() || outputPath.empty() ||
       source.status != gw::SourceStatus::Read) {
     return Usage();
@@ -107,9 +109,12 @@ int Filter(int argc, char** argv) {
   std::printf("words %zu, text %.1f MB, output %.1f MB\n", filter.words().size(),
               static_cast<double>(textSize) / (1 << 20),
               static_cast<double>(filtered.size()) / (1 << 20));
-  std::printf("load %.0f ms, filter %.0f ms, load + filter %.0f ms\n", loadMs, filterMs,
-              loadMs + filterMs);
-  return WriteFile(outputPath, filtered) ? 0 : 1;
+  std::printf("read %.0f ms, load %.0f ms, filter %.0f ms, load + filter %.0f ms\n", readMs,
+              loadMs, filterMs, loadMs + filterMs);
+  const auto writeStart = Clock::now();
+  const bool written = WriteFile(outputPath, filtered);
+  std::printf("write %.0f ms\n", MillisecondsSince(writeStart));
+  return written ? 0 : 1;
 }
 
 int Sample(int argc, char** argv) {

@@ -101,19 +101,29 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& ou
     taken.assign(span / 64 + 2, 0);
     starts.assign(span / 64 + 1, 0);
     lasts.assign(span / 64 + 1, 0);
+    // Whether an occurrence is taken is hard to foretell, so it is recorded without a branch.
     for (const std::uint64_t key : keys) {
       const std::size_t offset = key & 0xFFFFFFFFu;
       const std::size_t length = replaceableTrie_.wordLength(static_cast<std::uint32_t>(key >> 32));
-      if (SetBitsIfClear(taken, offset, length)) {
-        SetBit(starts, offset);
-        SetBit(lasts, offset + length - 1);
-      }
+      const std::uint64_t took = TakeBitsIfClear(taken, offset, length);
+      starts[offset >> 6] |= took << (offset & 63);
+      const std::size_t last = offset + length - 1;
+      lasts[last >> 6] |= took << (last & 63);
     }
-    // Taken occurrences do not overlap: each ends at the first last byte from its start on.
-    for (std::size_t start = NextSetBit(starts, 0, span); start < span;) {
-      const std::size_t end = NextSetBit(lasts, start, span) + 1;
-      replace(base + start, base + end);
-      start = NextSetBit(starts, end, span);
+    // Taken occurrences do not overlap, so the k-th first byte and the k-th last byte are those
+    // of one occurrence.
+    std::size_t lastWord = 0;
+    std::uint64_t lastBits = lasts.empty() ? 0 : lasts[0];
+    for (std::size_t w = 0; w < starts.size(); ++w) {
+      for (std::uint64_t bits = starts[w]; bits != 0; bits &= bits - 1) {
+        const std::size_t start = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+        while (lastBits == 0) {
+          lastBits = lasts[++lastWord];
+        }
+        const std::size_t end = lastWord * 64 + static_cast<std::size_t>(__builtin_ctzll(lastBits));
+        lastBits &= lastBits - 1;
+        replace(base + start, base + end + 1);
+      }
     }
     keys.clear();
     if (output.Drain(used)) {
