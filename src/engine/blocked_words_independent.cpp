@@ -47,14 +47,13 @@ void AskForLargePages(std::string& buffer) {
 
 void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& output) const {
   constexpr std::size_t kBatch = std::size_t{1} << 14;  // occurrences, unless a group is longer
-  // Written back over the text, the output is staged a couple of megabytes at a time.
-  constexpr std::size_t kStagedRoom = std::size_t{2} << 20;
 
   // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
   // short gap and of the (padded) replacement.
   std::string& out = output.staged();
   std::size_t used = out.size();
-  const std::size_t room = output.inPlace() ? std::min(text.size(), kStagedRoom) : text.size();
+  const std::size_t room =
+      output.inPlace() ? std::min(text.size(), PartOutput::kStagedRoom) : text.size();
   out.reserve(used + room + room / 16 + 256);
   if (!output.inPlace()) {
     AskForLargePages(out);

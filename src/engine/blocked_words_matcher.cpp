@@ -1,6 +1,7 @@
 #include "engine/blocked_words_matcher.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <future>
@@ -165,9 +166,38 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
   }
 }
 
+namespace {
+
+// Calls filterPart(k) for every k below `parts` on up to `threads` threads, this one among them,
+// each taking the next part that none has taken yet: a thread that goes faster (the processors of
+// a virtual machine can be busy elsewhere) takes more parts instead of waiting for the slower.
+template <typename FilterPart>
+void ForEachPart(std::size_t parts, std::size_t threads, const FilterPart& filterPart) {
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t k = next++; k < parts; k = next++) {
+      filterPart(k);
+    }
+  };
+  std::vector<std::future<void>> running;
+  for (std::size_t t = 1; t < std::min(threads, parts); ++t) {
+    try {
+      running.push_back(std::async(std::launch::async, work));
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: those there are take the parts
+    }
+  }
+  work();
+  for (std::future<void>& thread : running) {
+    thread.get();
+  }
+}
+
+}  // namespace
+
 BlockedWordMatcher::Split BlockedWordMatcher::DefaultSplit() {
-  const std::size_t processors = std::thread::hardware_concurrency();
-  return Split{std::size_t{4} << 20, std::clamp<std::size_t>(processors, 1, 4)};
+  const std::size_t processors = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+  return Split{std::size_t{4} << 20, 4 * processors, PartOutput::kStagedBytes, processors};
 }
 
 // Each cut is looked for near its share of the text, first after that point, then before it; a
@@ -235,19 +265,9 @@ std::string BlockedWordMatcher::Filter(std::string_view text, const Split& split
     return out;
   }
   std::vector<std::string> rest(parts - 1);
-  std::vector<std::future<void>> running;
-  for (std::size_t k = 1; k < parts; ++k) {
-    const std::string_view part = text.substr(cuts[k], cuts[k + 1] - cuts[k]);
-    try {
-      running.push_back(std::async(std::launch::async, filterPart, part, std::ref(rest[k - 1])));
-    } catch (const std::system_error&) {
-      filterPart(part, rest[k - 1]);  // no thread to be had: filter the part here
-    }
-  }
-  filterPart(text.substr(0, cuts[1]), out);
-  for (std::future<void>& part : running) {
-    part.get();
-  }
+  ForEachPart(parts, Threads(split), [&](std::size_t k) {
+    filterPart(text.substr(cuts[k], cuts[k + 1] - cuts[k]), k == 0 ? out : rest[k - 1]);
+  });
   for (std::string& part : rest) {
     out.append(part);
     std::string().swap(part);
@@ -292,18 +312,7 @@ void BlockedWordMatcher::FilterInPlace(std::string& text, const Split& split,
     }
     lengths[k] = output.Finish(stage.size());
   };
-  std::vector<std::future<void>> running;
-  for (std::size_t k = 1; k < parts; ++k) {
-    try {
-      running.push_back(std::async(std::launch::async, filterPart, k));
-    } catch (const std::system_error&) {
-      filterPart(k);  // no thread to be had: filter the part here
-    }
-  }
-  filterPart(0);
-  for (std::future<void>& part : running) {
-    part.get();
-  }
+  ForEachPart(parts, Threads(split), filterPart);
   std::size_t length = lengths[0];
   for (std::size_t k = 1; k < parts; ++k) {
     std::memmove(text.data() + length, text.data() + cuts[k], lengths[k]);
@@ -316,9 +325,9 @@ void BlockedWordMatcher::FilterInPlace(std::string& text, const Split& split,
 // original text has an occurrence in it: a piece without one never changes. The scan of the
 // whole text also gives the words that occur in each piece at the start.
 void BlockedWordMatcher::FilterByPieces(std::string_view text, PartOutput& output) const {
-  constexpr std::size_t kStagedRoom = std::size_t{2} << 20;
   std::string& out = output.staged();
-  out.reserve(out.size() + (output.inPlace() ? std::min(text.size(), kStagedRoom) : text.size()));
+  out.reserve(out.size() +
+              (output.inPlace() ? std::min(text.size(), PartOutput::kStagedRoom) : text.size()));
   std::size_t copied = 0;  // text before this offset is in `out`
   std::size_t pieceStart = 0;
   std::size_t pieceEnd = 0;  // of the open piece; empty when none is open

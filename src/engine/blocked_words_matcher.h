@@ -50,8 +50,10 @@ class BlockedWordMatcher {
     std::size_t parts;        // at most this many parts
     // Filtering in place, each part's output is staged until it is this long.
     std::size_t stagedBytes = PartOutput::kStagedBytes;
+    // At most this many parts are filtered at a time; 0 for all of them.
+    std::size_t threads = 0;
   };
-  // From 4 MB on, one part per processor, at most four.
+  // From 4 MB on, four parts per processor, filtered on one thread per processor (at most four).
   static Split DefaultSplit();
 
   std::string Filter(std::string_view text) const { return Filter(text, DefaultSplit()); }
@@ -80,6 +82,9 @@ class BlockedWordMatcher {
     std::uint32_t length;
   };
 
+  static std::size_t Threads(const Split& split) {
+    return split.threads == 0 ? split.parts : split.threads;
+  }
   // Offsets where the text is cut into parts: 0, the cuts in ascending order, the text's size.
   std::vector<std::size_t> CutPoints(std::string_view text, const Split& split) const;
   // Both put the filtered text into `output`.

@@ -3,8 +3,8 @@
 //
 // Writing back is for filters whose output is never longer than what they have read: deletions,
 // or a replacement no longer than any word it replaces. The filter still appends to a string,
-// which then only stages the output: once enough is staged (a megabyte) it moves down over bytes
-// of the part that have been read already, and the string starts again. The filtered part never
+// which then only stages the output: once enough is staged it moves down over bytes of the part
+// that have been read already, and the string starts again. The filtered part never
 // needs memory of its size, which on a large text spares both the memory and the cost of touching
 // it for the first time.
 #pragma once
@@ -19,7 +19,10 @@ class PartOutput {
  public:
   // The output is appended to `out`.
   explicit PartOutput(std::string& out) : staged_(out) {}
-  static constexpr std::size_t kStagedBytes = std::size_t{1} << 20;
+  // Small enough for the stage to come from the heap, and to be used again by the next part.
+  static constexpr std::size_t kStagedBytes = std::size_t{256} << 10;
+  // Room to make for the stage up front.
+  static constexpr std::size_t kStagedRoom = 2 * kStagedBytes;
 
   // The output goes over the part that starts at `part`, through `stage`, which is emptied each
   // time it holds `stagedBytes` bytes.
