@@ -9,10 +9,10 @@
 // Turns come in library order. The original occurrences, sorted by word (words are numbered by
 // their first library position), take their turns at their word's first position; occurrences
 // that a deletion brings about, and those a turn leaves for a later position of the same word,
-// wait in a heap. A turn deletes its word's occurrences from left to right, skipping one that
-// starts at the byte right after the previous deletion (the search goes on one byte further).
-// New occurrences can only span a point where a deletion closed the text up; they are looked for
-// there once the turn is over.
+// wait in a bucket for their position (TurnBuckets). A turn deletes its word's occurrences from
+// left to right, skipping one that starts at the byte right after the previous deletion (the search
+// goes on one byte further). New occurrences can only span a point where a deletion closed the text
+// up; they are looked for there once the turn is over.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -54,16 +54,12 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
     d.keys.push_back(std::uint64_t{o.pattern} << 32 | o.start);
   }
   SortByHighBits(d.keys, d.scratch, BitsToCount(patterns_.size()));
-  d.later.clear();
+  d.later.Reserve(patternOfWord_.size());
   d.joins.clear();
   const std::size_t reach = trie_.longestWord();
-  // The heap is ordered by turn and first byte only: two occurrences alike in both are of the same
-  // word at the same byte, so they are the same one or at most one of them is still there.
-  const auto comesLater = [](const Pending& a, const Pending& b) { return a.turn > b.turn; };
-  const auto wait = [&](const Pending& pending) {
-    d.later.push_back(pending);
-    std::push_heap(d.later.begin(), d.later.end(), comesLater);
-  };
+  // The waiting are ordered by turn and first byte only: two occurrences alike in both are of the
+  // same word at the same byte, so they are the same one or at most one of them is still there.
+  const auto wait = [&](const Pending& pending) { d.later.Add(pending.position(), pending); };
 
   // Occurrences that span the point right after `join` (a byte in the text) wait for their
   // word's next turn after `position`.
@@ -165,8 +161,9 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
           first + static_cast<std::uint32_t>(trie_.wordLength(pattern)) - 1, pattern);
       found = true;
     }
-    if (!d.later.empty() && (!found || d.later.front().turn < pending.turn)) {
-      pending = d.later.front();
+    const Pending* waiting = d.later.Front(found ? pending.position() : kNone);
+    if (waiting != nullptr && (!found || waiting->turn < pending.turn)) {
+      pending = *waiting;
       return 2;
     }
     return found ? 1 : 0;
@@ -196,8 +193,7 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
     if (from == 1) {
       ++nextKey;
     } else {
-      std::pop_heap(d.later.begin(), d.later.end(), comesLater);
-      d.later.pop_back();
+      d.later.Pop();
     }
     const std::uint32_t first = pending.first();
     const std::uint32_t last = pending.last();
