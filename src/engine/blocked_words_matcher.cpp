@@ -67,6 +67,35 @@ bool EndsInLoneLeadByte(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+// Calls filterPart(k) for every k below `parts` on up to `threads` threads, this one among them,
+// each taking the next part that none has taken yet: a thread that goes faster (the processors of
+// a virtual machine can be busy elsewhere) takes more parts instead of waiting for the slower.
+template <typename FilterPart>
+void ForEachPart(std::size_t parts, std::size_t threads, const FilterPart& filterPart) {
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t k = next++; k < parts; k = next++) {
+      filterPart(k);
+    }
+  };
+  std::vector<std::future<void>> running;
+  for (std::size_t t = 1; t < std::min(threads, parts); ++t) {
+    try {
+      running.push_back(std::async(std::launch::async, work));
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: those there are take the parts
+    }
+  }
+  work();
+  for (std::future<void>& thread : running) {
+    thread.get();
+  }
+}
+
+}  // namespace
+
 BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
                                        std::string replacement)
     : replacement_(std::move(replacement)) {
@@ -123,17 +152,24 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
     // such words out of its trie, which spares finding their occurrences. So does the filter that
     // deletes, save where the earlier word's occurrence is skipped: it looks for the occurrences
     // around that one then (blocked_words_deletion.cpp).
+    // Each word is looked into on its own, so a large library is looked into on every processor.
+    std::vector<char> holds(patterns_.size(), 0);
+    constexpr std::size_t kChunk = 4096;
+    ForEachPart((patterns_.size() + kChunk - 1) / kChunk, DefaultSplit().threads,
+                [&](std::size_t chunk) {
+                  const std::size_t end = std::min(patterns_.size(), (chunk + 1) * kChunk);
+                  for (std::size_t p = chunk * kChunk; p < end; ++p) {
+                    const std::string_view word = patterns_[p];
+                    trie_.Scan(word, [&](std::size_t start, std::size_t stop, std::uint32_t inner) {
+                      holds[p] |= static_cast<char>(inner < p && stop - start < word.size());
+                    });
+                  }
+                });
     std::vector<std::string_view> kept;
-    holdsEarlier_.assign(patterns_.size(), false);
+    holdsEarlier_.assign(holds.begin(), holds.end());
     for (std::uint32_t p = 0; p < patterns_.size(); ++p) {
-      const std::string_view word = patterns_[p];
-      bool holdsEarlier = false;
-      trie_.Scan(word, [&](std::size_t start, std::size_t end, std::uint32_t inner) {
-        holdsEarlier = holdsEarlier || (inner < p && (end - start) < word.size());
-      });
-      holdsEarlier_[p] = holdsEarlier;
-      if (!holdsEarlier) {
-        kept.push_back(word);
+      if (holds[p] == 0) {
+        kept.push_back(patterns_[p]);
         patternOfReplaceable_.push_back(p);
       }
     }
@@ -165,35 +201,6 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
     }
   }
 }
-
-namespace {
-
-// Calls filterPart(k) for every k below `parts` on up to `threads` threads, this one among them,
-// each taking the next part that none has taken yet: a thread that goes faster (the processors of
-// a virtual machine can be busy elsewhere) takes more parts instead of waiting for the slower.
-template <typename FilterPart>
-void ForEachPart(std::size_t parts, std::size_t threads, const FilterPart& filterPart) {
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t k = next++; k < parts; k = next++) {
-      filterPart(k);
-    }
-  };
-  std::vector<std::future<void>> running;
-  for (std::size_t t = 1; t < std::min(threads, parts); ++t) {
-    try {
-      running.push_back(std::async(std::launch::async, work));
-    } catch (const std::system_error&) {
-      break;  // no more threads to be had: those there are take the parts
-    }
-  }
-  work();
-  for (std::future<void>& thread : running) {
-    thread.get();
-  }
-}
-
-}  // namespace
 
 BlockedWordMatcher::Split BlockedWordMatcher::DefaultSplit() {
   const std::size_t processors = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
