@@ -4,11 +4,13 @@
 # words sampled from the export itself (they all occur, so the replacement path does the work),
 # and the sampled library with an empty replacement (words deleted, which lets later words match
 # across the gap). Peak memory is that of our whole process; user time above wall time shows the
-# filter running on several threads (a large text is filtered in parts, one per processor).
-# One run on the otherwise idle 2-core development machine (2026-12-09):
-#   generated words, "**"        0.86 s  (grep 1.09 s)  peak memory 272 MB
-#   sampled words, "**"          1.32 s  (grep 0.89 s)  peak memory 267 MB
-#   sampled words, empty         4.76 s  (grep 0.90 s)  peak memory 187 MB
+# filter running on several threads (a large text is filtered in parts, four per processor, each
+# thread taking the next part). The program filters the text where it lies when the result can
+# only shrink, as here. One run on the 2-core development machine (2026-12-09; its speed drifts
+# by a fifth from minute to minute, so compare figures of the same run):
+#   generated words, "**"        0.64 s  (grep 1.14 s)  peak memory 119 MB
+#   sampled words, "**"          1.10 s  (grep 1.20 s)  peak memory 118 MB
+#   sampled words, empty         3.98 s  (grep 0.84 s)  peak memory 118 MB
 # The sampled words occur about once per byte (113 million occurrences); grep only counts lines,
 # each up to its first match.
 #   bash bench/blocked_words.sh [build-dir]
