@@ -19,8 +19,8 @@ std::string BlockedWordFilter::Apply(std::string_view text) const {
   return matcher_->Filter(text);
 }
 
-void BlockedWordFilter::ApplyInPlace(std::string& text) const {
-  matcher_->FilterInPlace(text);
+void BlockedWordFilter::ApplyInPlace(std::string& text, std::size_t threads) const {
+  matcher_->FilterInPlace(text, detail::BlockedWordMatcher::SplitFor(threads));
 }
 
 std::vector<std::string> SplitBlockedWords(std::string_view library, std::string_view separator) {
@@ -47,7 +47,8 @@ std::string FilterBlockedWords(std::string_view text, const BlockedWordFilter& f
   return filter.Apply(text);
 }
 
-void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filter) {
-  filter.ApplyInPlace(text);
+void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filter,
+                               std::size_t threads) {
+  filter.ApplyInPlace(text, threads);
 }
 }  // namespace gw

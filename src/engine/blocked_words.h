@@ -3,6 +3,7 @@
 // word with the replacement.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,8 +41,8 @@ class BlockedWordFilter {
   // The filtered text (see FilterBlockedWords).
   std::string Apply(std::string_view text) const;
   // The same, filtering `text` where it lies when that is possible (see
-  // FilterBlockedWordsInPlace).
-  void ApplyInPlace(std::string& text) const;
+  // FilterBlockedWordsInPlace), on up to `threads` threads (0: one per processor).
+  void ApplyInPlace(std::string& text, std::size_t threads = 0) const;
 
  private:
   std::vector<std::string> words_;
@@ -71,7 +72,9 @@ BlockedWordFilter LoadBlockedWords(const BlockedWordSettings& settings, LibraryS
 std::string FilterBlockedWords(std::string_view text, const BlockedWordFilter& filter);
 // The same result, left in `text`. When the words are deleted, or replaced by a replacement no
 // longer than any of them, the text is rewritten where it lies, which takes no second buffer of
-// its size.
-void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filter);
+// its size. A large text is filtered in parts on up to `threads` threads (0: one per processor;
+// 1: on the calling thread alone).
+void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filter,
+                               std::size_t threads = 0);
 
 }  // namespace gw

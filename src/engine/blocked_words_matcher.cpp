@@ -65,10 +65,6 @@ bool EndsInLoneLeadByte(std::string_view text) {
   return !text.empty() && last + 1 == text.size() && IsLeadByte(text[last]);
 }
 
-}  // namespace
-
-namespace {
-
 // Calls filterPart(k) for every k below `parts` on up to `threads` threads, this one among them,
 // each taking the next part that none has taken yet: a thread that goes faster (the processors of
 // a virtual machine can be busy elsewhere) takes more parts instead of waiting for the slower.
@@ -203,8 +199,13 @@ BlockedWordMatcher::BlockedWordMatcher(const std::vector<std::string>& words,
 }
 
 BlockedWordMatcher::Split BlockedWordMatcher::DefaultSplit() {
-  const std::size_t processors = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
-  return Split{std::size_t{4} << 20, 4 * processors, PartOutput::kStagedBytes, processors};
+  return SplitFor(0);
+}
+
+BlockedWordMatcher::Split BlockedWordMatcher::SplitFor(std::size_t threads) {
+  const std::size_t count =
+      std::clamp<std::size_t>(threads == 0 ? std::thread::hardware_concurrency() : threads, 1, 4);
+  return Split{std::size_t{4} << 20, count == 1 ? 1 : 4 * count, PartOutput::kStagedBytes, count};
 }
 
 // Each cut is looked for near its share of the text, first after that point, then before it; a

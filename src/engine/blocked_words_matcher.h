@@ -55,6 +55,9 @@ class BlockedWordMatcher {
   };
   // From 4 MB on, four parts per processor, filtered on one thread per processor (at most four).
   static Split DefaultSplit();
+  // The same for `threads` threads (at most four; 0: one per processor); one thread filters the
+  // whole text as one part.
+  static Split SplitFor(std::size_t threads);
 
   std::string Filter(std::string_view text) const { return Filter(text, DefaultSplit()); }
   // `partsUsed`, when given, receives the number of parts the text was filtered in.

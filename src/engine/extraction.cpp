@@ -100,7 +100,8 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
       run.loadBlockedWords(host, options);
     }
     host.setStatus(Counted("正在执行屏蔽词过滤..(", source));
-    FilterBlockedWordsInPlace(text, run.blockedWords());
+    FilterBlockedWordsInPlace(text, run.blockedWords(),
+                              static_cast<std::size_t>(run.pool().threads()));
   }
 
   if (stopped()) {
