@@ -64,6 +64,10 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& ou
   padded.resize(std::max<std::size_t>(replacement_.size(), 16));
   const bool shortReplacement = replacement_.size() <= 16;
   const auto replace = [&](std::size_t start, std::size_t end) {
+    if (output.PassOn(used, text.data() + copied, start - copied)) [[unlikely]] {
+      used = 0;
+      copied = start;
+    }
     const std::size_t gap = start - copied;
     if (used + gap + padded.size() + 32 > out.size()) [[unlikely]] {
       out.resize(std::max(2 * out.size(), used + gap + padded.size() + 32));
@@ -142,6 +146,10 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& ou
   });
   if (!keys.empty()) {
     settle();
+  }
+  if (output.PassOn(used, text.data() + copied, text.size() - copied)) {
+    used = 0;
+    copied = text.size();
   }
   const std::size_t rest = text.size() - copied;
   out.resize(std::max(out.size(), used + rest));

@@ -343,7 +343,11 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, PartOutput& outpu
   work.live.assign(patterns_.size(), 0);
   std::vector<Occurrence>& found = work.occurrences;  // in the open piece
   const auto finish = [&] {
-    out.append(text.substr(copied, pieceStart - copied));
+    if (output.PassOn(out.size(), text.data() + copied, pieceStart - copied)) {
+      out.clear();
+    } else {
+      out.append(text.substr(copied, pieceStart - copied));
+    }
     for (Occurrence& o : found) {
       o.start -= pieceStart;
     }
@@ -385,7 +389,11 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, PartOutput& outpu
   if (!found.empty()) {
     finish();
   }
-  out.append(text.substr(copied));
+  if (output.PassOn(out.size(), text.data() + copied, text.size() - copied)) {
+    out.clear();
+  } else {
+    out.append(text.substr(copied));
+  }
 }
 
 // The word-by-word procedure on one piece, skipping the words that do not occur: after each

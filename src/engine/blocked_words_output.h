@@ -44,6 +44,20 @@ class PartOutput {
     return true;
   }
 
+  // Writing back, a stretch of the part that the filter leaves as it is, if it is at least as long
+  // as what is staged at most, goes straight to its place, after the first `length` staged bytes,
+  // which are final and go first; true when it did, and the filter then goes on with an empty
+  // stage. `stretch` lies in the part, right after every byte the filter has read.
+  bool PassOn(std::size_t length, const char* stretch, std::size_t size) {
+    if (part_ == nullptr || size < stagedBytes_) {
+      return false;
+    }
+    Move(length);
+    std::memmove(part_ + written_, stretch, size);
+    written_ += size;
+    return true;
+  }
+
   // Writing back: moves out the rest of the stage, `length` bytes, and gives the length of the
   // filtered part.
   std::size_t Finish(std::size_t length) {
