@@ -5,16 +5,17 @@
 //                          [--replacement TEXT] --text FILE --output FILE
 //   gw_bench_blocked_words sample --text FILE --count N --seed N --output FILE
 //
-// `filter` reads the text as a GBK source, loads the library and filters the text as the program
-// does and prints the time of loading and of filtering; the output file receives the filtered
-// text. `sample` writes N distinct substrings
-// of 2 to 4 characters taken at random character positions of the text (never across a line
-// break), one per line (CR LF). Separator and replacement are given in UTF-8.
+// `filter` reads the text as a GBK source while it loads the library, filters the text as the
+// program does (a run, too, reads its first source while the library is prepared) and prints the
+// time of each step; the output file receives the filtered text. `sample` writes N distinct
+// substrings of 2 to 4 characters taken at random character positions of the text (never across a
+// line break), one per line (CR LF). Separator and replacement are given in UTF-8.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <random>
 #include <string>
@@ -88,20 +89,29 @@ int Filter(int argc, char** argv) {
       return Usage();
     }
   }
-  // The text is read as the program reads a GBK source.
-  gw::TextEncoding detected = gw::TextEncoding::Gbk;
+  if (settings.libraryPath.empty() || outputPath.empty()) {
+    return Usage();
+  }
+  // The text is read as the program reads a GBK source, and, as in a run, while the library is
+  // prepared.
   const auto readStart = Clock::now();
-  gw::SourceRead source = gw::ReadSource(textPath, gw::TextEncoding::Gbk, detected);
-  const double readMs = MillisecondsSince(readStart);
-  if (settings.libraryPath.empty() || outputPath.empty() ||
-      source.status != gw::SourceStatus::Read) {
+  double readMs = 0;
+  std::future<gw::SourceRead> reading = std::async(std::launch::async, [&] {
+    gw::TextEncoding detected = gw::TextEncoding::Gbk;
+    gw::SourceRead read = gw::ReadSource(textPath, gw::TextEncoding::Gbk, detected);
+    readMs = MillisecondsSince(readStart);
+    return read;
+  });
+  const auto loadStart = Clock::now();
+  const gw::BlockedWordFilter filter = gw::LoadBlockedWords(settings);
+  const double loadMs = MillisecondsSince(loadStart);
+  gw::SourceRead source = reading.get();
+  const double readAndLoadMs = MillisecondsSince(readStart);
+  if (source.status != gw::SourceStatus::Read) {
     return Usage();
   }
   std::string filtered = std::move(source.text);
   const std::size_t textSize = filtered.size();
-  const auto loadStart = Clock::now();
-  const gw::BlockedWordFilter filter = gw::LoadBlockedWords(settings);
-  const double loadMs = MillisecondsSince(loadStart);
   // Filtered as a run filters a source: where the text lies.
   const auto filterStart = Clock::now();
   gw::FilterBlockedWordsInPlace(filtered, filter);
@@ -109,8 +119,8 @@ int Filter(int argc, char** argv) {
   std::printf("words %zu, text %.1f MB, output %.1f MB\n", filter.words().size(),
               static_cast<double>(textSize) / (1 << 20),
               static_cast<double>(filtered.size()) / (1 << 20));
-  std::printf("read %.0f ms, load %.0f ms, filter %.0f ms, load + filter %.0f ms\n", readMs,
-              loadMs, filterMs, loadMs + filterMs);
+  std::printf("read %.0f ms and load %.0f ms at the same time: %.0f ms; filter %.0f ms\n", readMs,
+              loadMs, readAndLoadMs, filterMs);
   const auto writeStart = Clock::now();
   const bool written = WriteFile(outputPath, filtered);
   std::printf("write %.0f ms\n", MillisecondsSince(writeStart));

@@ -28,13 +28,35 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
   for (const std::string& path : paths) {
     run.writer().protectSource(path);
   }
-  run.loadBlockedWords(host, *host.currentOptions());
   const int count = static_cast<int>(paths.size());
   // With threads to spare, the next file is read while the current one is composed, from the
   // moment half of the current one's messages are handed over (its text and the messages left
   // behind are let go by then, so that the two files are never held whole at the same time).
   std::shared_ptr<ReadAhead> next;
   WorkPool::Ticket nextRead;
+  // Starts reading file `index` (0-based) on another thread, where there is one.
+  const auto readAheadOf = [&](std::size_t index) {
+    if (run.pool().threads() < 2) {
+      return;
+    }
+    // Only a regular file is read ahead: a pipe (standard input among them) is read when its
+    // turn comes, as its writer may be waiting for that moment.
+    std::error_code notRegular;
+    if (!std::filesystem::is_regular_file(paths[index], notRegular)) {
+      return;
+    }
+    next = std::make_shared<ReadAhead>();
+    next->encoding = static_cast<TextEncoding>(host.currentOptions()->组合框编码);
+    nextRead = run.pool().submit([ahead = next, nextPath = paths[index]] {
+      TextEncoding detected = TextEncoding::Gbk;
+      ahead->read = ReadSource(nextPath, ahead->encoding, detected);
+    });
+  };
+  // The first file is read while the blocked-word library is prepared.
+  if (host.currentOptions()->选择框过滤屏蔽词) {
+    readAheadOf(0);
+  }
+  run.loadBlockedWords(host, *host.currentOptions());
   for (int i = 1; i <= count; ++i) {
     const std::string& path = paths[static_cast<std::size_t>(i - 1)];
     if (i == 1) {
@@ -47,21 +69,9 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
       nextRead = nullptr;
     }
     const auto readNext = [&] {
-      if (i == count || run.pool().threads() < 2) {
-        return;
+      if (i < count) {
+        readAheadOf(static_cast<std::size_t>(i));
       }
-      // Only a regular file is read ahead: a pipe (standard input among them) is read when its
-      // turn comes, as its writer may be waiting for that moment.
-      std::error_code notRegular;
-      if (!std::filesystem::is_regular_file(paths[static_cast<std::size_t>(i)], notRegular)) {
-        return;
-      }
-      next = std::make_shared<ReadAhead>();
-      next->encoding = static_cast<TextEncoding>(host.currentOptions()->组合框编码);
-      nextRead = run.pool().submit([ahead = next, nextPath = paths[static_cast<std::size_t>(i)]] {
-        TextEncoding detected = TextEncoding::Gbk;
-        ahead->read = ReadSource(nextPath, ahead->encoding, detected);
-      });
     };
     const SourceResult result =
         GenerateFromSource(host, run, SourceRef{false, path, count, i}, readNext, readAhead.get());
