@@ -26,8 +26,6 @@ class TurnBuckets {
       summary_.assign(positions / 4096 + 1, 0);
     }
   }
-  bool empty() const { return items_.empty() && taken_.empty(); }
-
   void Add(std::uint32_t position, const Pending& pending) {
     if (!taken_.empty() && position <= takenPosition_) {
       // The position of the bucket being taken, or an earlier one (nothing was taken from that
