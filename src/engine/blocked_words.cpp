@@ -51,4 +51,5 @@ void FilterBlockedWordsInPlace(std::string& text, const BlockedWordFilter& filte
                                std::size_t threads) {
   filter.ApplyInPlace(text, threads);
 }
+
 }  // namespace gw
