@@ -1,5 +1,6 @@
 #include "engine/title_sentence.h"
 
+#include <bitset>
 #include <vector>
 
 #include "regex/regex_service.h"
@@ -44,41 +45,97 @@ std::u16string_view TrimBlanks(std::u16string_view piece) {
   return piece;
 }
 
-// The pieces of `text` (the engine's form) between the piece markers, with empty pieces kept and
-// no piece after a trailing marker, as views into `text`. The cut is made in the engine's form,
-// where every character is whole: in the GBK bytes a character's second byte may be the marker's
-// "[", and a one-byte character of 0x80 or above would take the marker's "[" as its second byte.
-// Only the piece that becomes the title is converted back.
-std::vector<std::u16string_view> SplitAtMarkers(std::u16string_view text) {
-  static const std::u16string marker = GbkToUtf16(PieceMarker());
-  std::vector<std::u16string_view> pieces;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t found = text.find(marker, start);
-    if (found == std::u16string_view::npos) {
-      pieces.push_back(text.substr(start));
-      break;
-    }
-    pieces.push_back(text.substr(start, found - start));
-    start = found + marker.size();
-  }
-  return pieces;
+// The characters the delimiter pattern's class holds (GBK): the list the pattern is built from
+// (the wildcard "?" in it also brings in the full stop, see TitleDelimiterPattern()).
+const std::string& DelimiterCharacters() {
+  static const std::string set = [] {
+    std::string characters = Utf8ToGbk(",，。！!？?;；<>/:：()='. {}《》（）、‘’- \"“”\r\n");
+    characters = EraseAll(characters, "\r\n");
+    return EraseAll(characters, ". ");
+  }();
+  return set;
 }
+
+// The pieces of `text` (the engine's form) between delimiters, as the delimiter pattern finds
+// them: a character of its class, CR LF, CR, LF or ". ". Empty pieces are kept, and there is no
+// piece after a trailing delimiter. The article's own "[⊥]" also ends a piece, as it always has:
+// the pieces were once cut at that marker after the delimiters had been replaced by it.
+// The cut is made in the engine's form, where every character is whole: in the GBK bytes a
+// character's second byte may be "[" or "-", and a one-byte character of 0x80 or above would take
+// a following byte as its second one.
+class DelimiterScanner {
+ public:
+  DelimiterScanner() : marker_(GbkToUtf16(PieceMarker())) {
+    const std::u16string characters = GbkToUtf16(DelimiterCharacters());
+    for (const char16_t unit : characters) {
+      inClass_[unit] = true;
+      if (unit == u'?' || unit == u'*') {
+        inClass_[u'.'] = true;  // the pattern writes a wildcard ".?": in a class, a full stop
+      }
+    }
+  }
+
+  std::vector<std::u16string_view> split(std::u16string_view text) const {
+    std::vector<std::u16string_view> pieces;
+    std::size_t start = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+      const std::size_t length = delimiterAt(text, at);
+      if (length == 0) {
+        ++at;
+        continue;
+      }
+      pieces.push_back(text.substr(start, at - start));
+      at += length;
+      start = at;
+    }
+    if (start < text.size()) {
+      pieces.push_back(text.substr(start));
+    }
+    return pieces;
+  }
+
+ private:
+  // The length of the delimiter at `at`, 0 for none.
+  std::size_t delimiterAt(std::u16string_view text, std::size_t at) const {
+    const char16_t unit = text[at];
+    const bool hasNext = at + 1 < text.size();
+    if (inClass_[unit]) {
+      return 1;
+    }
+    if (unit == u'\r') {
+      return hasNext && text[at + 1] == u'\n' ? 2 : 1;
+    }
+    if (unit == u'\n') {
+      return 1;
+    }
+    if (unit == u'.' && hasNext && text[at + 1] == u' ') {
+      return 2;
+    }
+    if (unit == marker_[0] && text.substr(at, marker_.size()) == marker_) {
+      return marker_.size();
+    }
+    return 0;
+  }
+
+  std::bitset<65536> inClass_;
+  std::u16string marker_;
+};
 
 }  // namespace
 
+std::vector<std::u16string_view> SplitAtTitleDelimiters(std::u16string_view text) {
+  static const DelimiterScanner scanner;
+  return scanner.split(text);
+}
+
 const std::string& TitleDelimiterPattern() {
-  static const std::string pattern = [] {
-    std::string set = Utf8ToGbk(",，。！!？?;；<>/:：()='. {}《》（）、‘’- \"“”\r\n");
-    set = EraseAll(set, "\r\n");
-    set = EraseAll(set, ". ");
-    return "[" + RegexService::escapeWildcards(set) + "]|\\r\\n|\\r|\\n|\\. ";
-  }();
+  static const std::string pattern =
+      "[" + RegexService::escapeWildcards(DelimiterCharacters()) + "]|\\r\\n|\\r|\\n|\\. ";
   return pattern;
 }
 
 TitleSentencePicker::TitleSentencePicker() {
-  delimiters_.create(TitleDelimiterPattern());
   lineTrim_.create(LineTrimPattern());
 }
 
@@ -89,13 +146,12 @@ std::string PickTitleSentence(std::string_view article, int minChars, RandomSour
 
 std::string TitleSentencePicker::pick(std::string_view article, int minChars,
                                       RandomSource& random) {
-  // The article without its tags goes through both patterns in the engine's form, and comes
-  // back once to be cut into pieces.
+  // The article without its tags and blank margins is cut into pieces in the engine's form; only
+  // the piece picked comes back.
   TagShield tags;
   text_.assignGbk(tags.shield(article, "", true));
   lineTrim_.replaceIn(text_, "");
-  delimiters_.replaceIn(text_, PieceMarker());
-  const std::vector<std::u16string_view> pieces = SplitAtMarkers(text_.view());
+  const std::vector<std::u16string_view> pieces = SplitAtTitleDelimiters(text_.view());
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {
     return {};

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/random_draw.h"
 #include "regex/engine_text.h"
@@ -10,17 +11,16 @@
 
 namespace gw {
 
-// Holds the two compiled patterns, so that a run picks the titles of many articles without
-// compiling them for each one.
+// Holds the compiled line-trimming pattern, so that a run picks the titles of many articles
+// without compiling it for each one.
 class TitleSentencePicker {
  public:
   TitleSentencePicker();
   std::string pick(std::string_view article, int minChars, RandomSource& random);
 
  private:
-  RegexService delimiters_;
   RegexService lineTrim_;
-  EngineText text_;  // the article on its way through the two patterns, kept for its room
+  EngineText text_;  // the article on its way to its pieces, kept for its room
 };
 
 // Cuts `article` (GBK) into pieces at punctuation and line breaks, after removing its markup
@@ -31,5 +31,10 @@ std::string PickTitleSentence(std::string_view article, int minChars, RandomSour
 
 // The pattern that separates the pieces (GBK), built from the delimiter set.
 const std::string& TitleDelimiterPattern();
+
+// The pieces of `text` (the engine's form) between what TitleDelimiterPattern() matches, found
+// without running it, and at the text's own "[⊥]" (the marker the pieces were once cut at); empty
+// pieces kept, none after a trailing delimiter. Views into `text`.
+std::vector<std::u16string_view> SplitAtTitleDelimiters(std::u16string_view text);
 
 }  // namespace gw

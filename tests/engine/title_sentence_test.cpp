@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <vector>
+
+#include "regex/regex_service.h"
+#include "text/charset.h"
 
 #include "fake_host.h"
 
@@ -63,6 +68,53 @@ TEST(TitleSentence, ACharacterEndingInABracketByteNeverSplitsATitle) {
             (std::set<std::string>{"\x10\x10漑漑漑漑⊥]iiiiiii"}));
   // "€" is the one-byte character 0x80: a delimiter after it still ends the piece.
   EXPECT_EQ(Titles("很长的一句话€，短", 5), (std::set<std::string>{"很长的一句话€"}));
+}
+
+// The pieces as the delimiter pattern gives them: every match replaced by a marker that the text
+// cannot hold, then the text cut at the markers and at its own "[⊥]".
+std::vector<std::u16string> PiecesByThePattern(const std::string& gbk) {
+  RegexService delimiters;
+  delimiters.create(TitleDelimiterPattern());
+  const std::u16string marked = GbkToUtf16(delimiters.replace(gbk, "\x01"));
+  std::vector<std::u16string> pieces;
+  std::u16string piece;
+  for (std::size_t at = 0; at < marked.size();) {
+    if (marked[at] == u'\x01' || marked.compare(at, 3, u"[\u22A5]") == 0) {
+      pieces.push_back(piece);
+      piece.clear();
+      at += marked[at] == u'\x01' ? 1 : 3;
+    } else {
+      piece += marked[at++];
+    }
+  }
+  if (!piece.empty()) {
+    pieces.push_back(piece);
+  }
+  return pieces;
+}
+
+TEST(TitleSentence, PiecesAreThoseTheDelimiterPatternCutsOnRandomText) {
+  // Delimiters of every kind, their look-alikes, the marker's characters, "腫" (its second byte is
+  // a "["), "€" (one byte of 0x80), tabs and full-width spaces.
+  const std::vector<std::string> tokens = {
+      G("，"), G("。"), G("？"), ",", ".",  "?",     "!",       " ",      ". ",    "\r",
+      "\n",    "\r\n",  "-",     "'", "\"", "=",     "(",       ")",      G("（"), G("《"),
+      G("‘"),  G("“"),  G("、"), "*", "[",  "]",     G("⊥"),    G("[⊥]"), G("腫"), "\x80",
+      "\t",    G("　"), "a",     "Z", "7",  G("好"), G("天气"), "\\",     "|"};
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 24);
+    for (int i = 0; i < length; ++i) {
+      text += tokens[random() % tokens.size()];
+    }
+    const std::u16string wide = GbkToUtf16(text);
+    std::vector<std::u16string> found;
+    for (const std::u16string_view piece : SplitAtTitleDelimiters(wide)) {
+      found.emplace_back(piece);
+    }
+    ASSERT_EQ(found, PiecesByThePattern(text)) << U(text);
+  }
 }
 
 }  // namespace
