@@ -3,6 +3,7 @@
 #include "engine/chinese_forms.h"
 #include "engine/patterns.h"
 #include "engine/replace_list.h"
+#include "regex/regex_service.h"
 #include "text/charset.h"
 #include "text/line_ends.h"
 #include "text/source_reader.h"

@@ -3,6 +3,7 @@
 #include "engine/patterns.h"
 #include "engine/system_notices.h"
 #include "regex/regex_service.h"
+#include "text/charset.h"
 
 namespace gw {
 namespace {
@@ -90,8 +91,9 @@ std::string MessageCleaner::clean(std::u16string_view message) {
   return cleanText();
 }
 
-DropReason MessageCleaner::appendCleaned(std::u16string_view message, std::string& out) {
-  text_.assignUtf16(message);
+DropReason MessageCleaner::appendCleaned(std::string_view message, std::string& out) {
+  GbkToUtf16(message, decoded_);
+  text_.assignUtf16(decoded_);
   lastReason_ = check();
   if (lastReason_ == DropReason::None) {
     text_.appendGbkTo(out);

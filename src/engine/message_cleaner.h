@@ -24,8 +24,9 @@ class MessageCleaner {
   // the message): it is converted once, after every rule has run.
   std::string clean(std::u16string_view message);
   // Appends the cleaned message to `out`; nothing when a rule drops it. Returns the rule that
-  // dropped it, None when it is taken.
-  DropReason appendCleaned(std::u16string_view message, std::string& out);
+  // dropped it, None when it is taken. The message's GBK bytes are read as characters first, so
+  // that bytes that are no character come out as "?", as with clean(std::u16string_view).
+  DropReason appendCleaned(std::string_view message, std::string& out);
   // Why the last message cleaned was dropped; None when it was taken.
   DropReason lastDropReason() const { return lastReason_; }
 
@@ -50,6 +51,7 @@ class MessageCleaner {
   RegexService delete_;
   EngineText text_;            // the message on its way through the rules, kept for its room
   std::u16string noticeRoom_;  // room in which the notice step builds its result
+  std::u16string decoded_;     // room in which appendCleaned() reads a message's characters
   DropReason lastReason_ = DropReason::None;
 
   // Runs the rules over text_; the rule that drops the message, or None.

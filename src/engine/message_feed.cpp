@@ -110,7 +110,7 @@ MessageCounts FeedMessages(Host& host, RunContext& run, MessageList& messages,
             return;
           }
           batch.reasons.push_back(
-              cleaner->appendCleaned(messages.bodyUtf16(batch.positions[j]), batch.cleaned));
+              cleaner->appendCleaned(messages.bodyGbk(batch.positions[j]), batch.cleaned));
           batch.ends.push_back(batch.cleaned.size());
         }
         // The hashes are made here, off the thread that hands the messages over.

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "engine/message_cut_points.h"
-#include "engine/patterns.h"
+#include "engine/message_scanner.h"
 #include "engine/replace_list.h"
 #include "text/charset.h"
 #include "text/memory_pages.h"
@@ -16,9 +16,8 @@ namespace gw {
 namespace {
 
 // Parts are a quarter of the text per thread, so that the threads stay busy until the last
-// part, but never smaller than a megabyte (each part compiles the pattern once) nor larger than
-// eight (a part's bytes are handed back once it has been searched, so that the text and its
-// engine form are not held whole at the same time).
+// part, but never smaller than a megabyte nor larger than eight (a part's bytes are handed back
+// once the feed is past its messages).
 std::size_t PartSizeFor(std::size_t textSize, int threads) {
   constexpr std::size_t kSmallest = std::size_t{1} << 20;
   constexpr std::size_t kLargest = std::size_t{8} << 20;
@@ -54,11 +53,12 @@ MessageList::~MessageList() = default;
 
 void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markersLeft,
                       std::size_t partSize) {
+  text_ = std::move(text);
   std::vector<std::size_t> bounds = {0};
-  for (const std::size_t at : MessageCutPoints(text, partSize, markersLeft)) {
+  for (const std::size_t at : MessageCutPoints(text_, partSize, markersLeft)) {
     bounds.push_back(at);
   }
-  bounds.push_back(text.size());
+  bounds.push_back(text_.size());
 
   // The host is asked for a stop only on this thread; the workers read the answer here.
   std::atomic<bool> stopped{false};
@@ -76,23 +76,23 @@ void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markers
   tickets.reserve(partCount);
   for (std::size_t k = 0; k < partCount; ++k) {
     parts_[k] = std::make_unique<Part>();
+    parts_[k]->begin = bounds[k];
+    parts_[k]->end = bounds[k + 1];
     tickets.push_back(pool.submit([&, k] {
       Part& part = *parts_[k];
       if (stopped.load(std::memory_order_relaxed)) {
         return;
       }
-      part.pattern.create(MessagePattern());
-      part.pattern.setInterruption(interrupted);
       // Each part is its own stretch of the text: the markers leave it in place.
-      char* const start = text.data() + bounds[k];
-      std::size_t size = bounds[k + 1] - bounds[k];
+      char* const start = text_.data() + part.begin;
+      std::size_t size = part.end - part.begin;
       if (markersLeft) {
         size = RemoveListInPlace(start, size, ChatMarkers(), false);
       }
-      part.count = part.pattern.execute(std::string_view(start, size));
-      // The search holds its own form of the part: its bytes of the text are never read again.
-      ReleasePages(start, bounds[k + 1] - bounds[k]);
-      part.pattern.setInterruption({});
+      std::vector<MessageBody> bodies;
+      if (ScanMessages(std::string_view(start, size), bodies, interrupted)) {
+        part.bodies = std::move(bodies);
+      }
     }));
   }
   // Every part is waited for before anything else happens, also when one of them failed: the
@@ -114,10 +114,12 @@ void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markers
   }
   if (stopped.load(std::memory_order_relaxed)) {
     parts_.clear();
+    std::string().swap(text_);
     return;
   }
   for (const std::unique_ptr<Part>& part : parts_) {
     part->first = count_ + 1;
+    part->count = static_cast<int>(part->bodies.size());
     count_ += part->count;
   }
 }
@@ -127,7 +129,11 @@ void MessageList::releaseThrough(int position) {
     if (part->first + part->count - 1 > position) {
       break;
     }
-    part->pattern.forgetMatches();
+    if (!part->released) {
+      part->released = true;
+      std::vector<MessageBody>().swap(part->bodies);
+      ReleasePages(text_.data() + part->begin, part->end - part->begin);
+    }
   }
 }
 
@@ -143,16 +149,17 @@ std::pair<const MessageList::Part*, int> MessageList::locate(int position) const
 }
 
 std::string MessageList::body(int position) const {
-  return Utf16ToGbk(bodyUtf16(position));
+  // Bytes that are no GBK character read as "?", as they do in every cleaned message.
+  return Utf16ToGbk(GbkToUtf16(bodyGbk(position)));
 }
 
-std::u16string_view MessageList::bodyUtf16(int position) const {
+std::string_view MessageList::bodyGbk(int position) const {
   const auto [part, number] = locate(position);
-  if (part == nullptr) {
+  if (part == nullptr || static_cast<std::size_t>(number) > part->bodies.size()) {
     return {};
   }
-  const int group = part->pattern.subMatchTookPart(number, 2) ? 2 : 1;
-  return part->pattern.matchView(number, group);
+  const MessageBody& body = part->bodies[static_cast<std::size_t>(number) - 1];
+  return std::string_view(text_).substr(part->begin + body.start, body.end - body.start);
 }
 
 }  // namespace gw

@@ -1,5 +1,6 @@
-// The messages of an export: the message pattern run over the text, in parts searched on the
-// run's threads when the text is large, every message read from its match.
+// The messages of an export: the text searched as the message pattern searches it (see
+// ScanMessages), in parts searched on the run's threads when the text is large, every message
+// read from the text itself.
 #pragma once
 
 #include <memory>
@@ -8,8 +9,8 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "engine/message_scanner.h"
 #include "engine/work_pool.h"
-#include "regex/regex_service.h"
 
 namespace gw {
 
@@ -18,7 +19,7 @@ std::string RemoveChatMarkers(std::string text);
 
 class MessageList {
  public:
-  // Takes the text over and releases it part by part as the parts are searched. A text above a
+  // Takes the text over and releases it part by part as the feed leaves them behind. A text above a
   // megabyte is cut where no message can run across the cut (see MessageCutPoints) and its parts
   // are searched on the threads of `pool` (one after the other on one thread); the messages are
   // those of one search over the whole text, in order.
@@ -33,14 +34,11 @@ class MessageList {
   MessageList& operator=(const MessageList&) = delete;
 
   int count() const { return count_; }
-  // The raw body of message `position` (1-based): the body group that took part in its match.
-  // A record that ends the text (or a part of it) has its body in group 2; the last match may
-  // still come from group 1 (the text ends with a sender line without a body, or with a stamp
-  // after the body).
+  // The raw body of message `position` (1-based), bytes that are no GBK character read as "?".
   std::string body(int position) const;
-  // The same body in the regular-expression engine's form, without converting it; valid while
-  // the list lives. Safe to call from several threads at once.
-  std::u16string_view bodyUtf16(int position) const;
+  // The same body as the bytes of the text, without converting it; valid while the list lives
+  // and the body's part has not been let go. Safe to call from several threads at once.
+  std::string_view bodyGbk(int position) const;
 
   // Lets go of the memory of every part whose messages all lie at or before `position`: their
   // bodies read as empty from then on. For a caller done with those messages.
@@ -48,7 +46,10 @@ class MessageList {
 
  private:
   struct Part {
-    RegexService pattern;
+    std::size_t begin = 0;  // the part's bytes of the text
+    std::size_t end = 0;
+    std::vector<MessageBody> bodies;  // within the part; none once let go
+    bool released = false;
     int count = 0;
     int first = 1;  // the position of its first message in the whole list
   };
@@ -57,6 +58,7 @@ class MessageList {
   // The part that holds message `position` and the message's number within it.
   std::pair<const Part*, int> locate(int position) const;
 
+  std::string text_;
   std::vector<std::unique_ptr<Part>> parts_;
   int count_ = 0;
 };

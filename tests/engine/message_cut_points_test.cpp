@@ -13,6 +13,7 @@
 #include "engine/work_pool.h"
 #include "fake_host.h"
 #include "synthetic_export.h"
+#include "text/charset.h"
 
 namespace gw {
 namespace {
@@ -109,7 +110,7 @@ TEST(MessageListInParts, SearchedOnSeveralThreadsItHoldsTheMessagesOfOneSearch) 
     ASSERT_EQ(messages.body(i), expected[static_cast<std::size_t>(i - 1)]) << "message " << i;
   }
   EXPECT_TRUE(messages.body(0).empty());
-  EXPECT_TRUE(messages.bodyUtf16(messages.count() + 1).empty());
+  EXPECT_TRUE(messages.bodyGbk(messages.count() + 1).empty());
 }
 
 TEST(MessageListInParts, AFeedInFileOrderLetsGoOnlyOfPartsItHasLeftBehind) {
@@ -125,7 +126,7 @@ TEST(MessageListInParts, AFeedInFileOrderLetsGoOnlyOfPartsItHasLeftBehind) {
     MessageCleaner cleaner(host.options());
     std::vector<std::string> expected;
     for (int i = 1; i <= messages.count(); ++i) {
-      expected.push_back(cleaner.clean(messages.bodyUtf16(i)));
+      expected.push_back(cleaner.clean(GbkToUtf16(messages.bodyGbk(i))));
     }
     std::vector<std::string> handed;
     FeedMessages(host, run, messages, host.options(), [&](int, int, std::string_view message) {
@@ -135,7 +136,7 @@ TEST(MessageListInParts, AFeedInFileOrderLetsGoOnlyOfPartsItHasLeftBehind) {
     ASSERT_EQ(handed.size(), expected.size());
     if (!shuffled) {
       EXPECT_EQ(handed, expected);
-      EXPECT_TRUE(messages.bodyUtf16(1).empty()) << "the parts behind the feed are let go";
+      EXPECT_TRUE(messages.bodyGbk(1).empty()) << "the parts behind the feed are let go";
     } else {
       std::sort(handed.begin(), handed.end());
       std::sort(expected.begin(), expected.end());

@@ -1,0 +1,255 @@
+#include "engine/message_scanner.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "text/charset.h"
+
+namespace gw {
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+constexpr std::size_t kEqualsLineLength = 64;
+// How many bodies are found between two questions whether to give up.
+constexpr std::size_t kBodiesBetweenQuestions = 1024;
+
+bool IsDigit(unsigned char byte) {
+  return byte >= '0' && byte <= '9';
+}
+
+// The literal parts of a header block, in GBK.
+struct HeaderTexts {
+  std::string titleLine = Utf8ToGbk("消息记录（此消息记录为文本格式，不支持重新导入）\r\n");
+  std::string groupLead = Utf8ToGbk("\r\n消息分组:");
+  std::string objectLead = Utf8ToGbk("\r\n消息对象:");
+  std::string equalsLine = std::string(kEqualsLineLength, '=');
+};
+
+const HeaderTexts& Headers() {
+  static const HeaderTexts texts;
+  return texts;
+}
+
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text)
+      : text_(reinterpret_cast<const unsigned char*>(text.data())),
+        size_(text.size()),
+        headers_(Headers()),
+        titleLead_(static_cast<unsigned char>(headers_.titleLine[0])) {
+    for (unsigned byte = '0'; byte <= '9'; ++byte) {
+      mayEndBody_[byte] = true;
+    }
+    mayEndBody_['='] = true;
+    mayEndBody_[titleLead_] = true;
+  }
+
+  bool scan(std::vector<MessageBody>& bodies, const std::function<bool()>& interrupted) {
+    std::size_t from = 0;
+    std::size_t found = 0;
+    while (from < size_) {
+      const std::size_t start = nextDigit(from);
+      if (start == kNone) {
+        break;
+      }
+      const std::size_t body = senderLineEnd(start);
+      // No sender line here, or nothing after it, or a header block right after it: the search
+      // goes on at the next character.
+      if (body == kNone || body == size_ || headerBlockAt(body)) {
+        from = start + 1;
+        continue;
+      }
+      const std::size_t end = bodyEnd(body);
+      bodies.push_back({static_cast<std::uint32_t>(body), static_cast<std::uint32_t>(end)});
+      from = end;
+      if (++found % kBodiesBetweenQuestions == 0 && interrupted && interrupted()) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  std::size_t nextDigit(std::size_t from) const {
+    for (std::size_t at = from; at < size_; ++at) {
+      if (IsDigit(text_[at])) {
+        return at;
+      }
+    }
+    return kNone;
+  }
+
+  // Takes one or two digits at `at`; false for none.
+  bool oneOrTwoDigits(std::size_t& at) const {
+    if (at >= size_ || !IsDigit(text_[at])) {
+      return false;
+    }
+    ++at;
+    if (at < size_ && IsDigit(text_[at])) {
+      ++at;
+    }
+    return true;
+  }
+
+  bool byteIs(std::size_t at, unsigned char wanted) const {
+    return at < size_ && text_[at] == wanted;
+  }
+  bool dateSeparatorAt(std::size_t at) const {
+    return at < size_ && (text_[at] == '-' || text_[at] == '/');
+  }
+
+  // Where a stamp that begins at `at` can end soonest (after the first digit of its seconds), or
+  // kNone when none begins there. One or two digits are taken greedily and must be followed by
+  // their separator; taking one digit where there are two never helps, as the separator would
+  // then have to be a digit. Only the last group ends the stamp freely.
+  std::size_t stampAt(std::size_t at) const {
+    for (int i = 0; i < 4; ++i, ++at) {
+      if (at >= size_ || !IsDigit(text_[at])) {
+        return kNone;
+      }
+    }
+    if (!dateSeparatorAt(at++) || !oneOrTwoDigits(at) || !dateSeparatorAt(at++) ||
+        !oneOrTwoDigits(at)) {
+      return kNone;
+    }
+    int spaces = 0;
+    for (; spaces < 4 && byteIs(at, ' '); ++spaces) {
+      ++at;
+    }
+    if (spaces == 0 || !oneOrTwoDigits(at) || !byteIs(at++, ':') || !oneOrTwoDigits(at) ||
+        !byteIs(at++, ':') || at >= size_ || !IsDigit(text_[at])) {
+      return kNone;
+    }
+    return at + 1;
+  }
+
+  // The first CR or LF at or after `at`, or the end of the text. The answer for a line is kept,
+  // so that the many places of one long line are not each searched to its end.
+  std::size_t lineBreakFrom(std::size_t at) {
+    if (at >= lineSearchedFrom_ && at <= lineBreak_) {
+      return lineBreak_;
+    }
+    std::size_t end = at;
+    while (end < size_ && text_[end] != '\r' && text_[end] != '\n') {
+      ++end;
+    }
+    lineSearchedFrom_ = at;
+    lineBreak_ = end;
+    return end;
+  }
+
+  // Where the body after a sender line that begins at `at` starts (past its CR LF), or kNone.
+  std::size_t senderLineEnd(std::size_t at) {
+    const std::size_t stampEnd = stampAt(at);
+    if (stampEnd == kNone) {
+      return kNone;
+    }
+    const std::size_t lineBreak = lineBreakFrom(stampEnd);
+    if (lineBreak == stampEnd || !byteIs(lineBreak, '\r') || !byteIs(lineBreak + 1, '\n')) {
+      return kNone;
+    }
+    return lineBreak + 2;
+  }
+
+  bool textAt(std::size_t at, std::string_view wanted) const {
+    return at <= size_ && size_ - at >= wanted.size() &&
+           std::memcmp(text_ + at, wanted.data(), wanted.size()) == 0;
+  }
+
+  // The position after a "rest of the line" and its CR LF, or kNone.
+  std::size_t restOfLineAt(std::size_t at) {
+    const std::size_t lineBreak = lineBreakFrom(at);
+    return byteIs(lineBreak, '\r') && byteIs(lineBreak + 1, '\n') ? lineBreak + 2 : kNone;
+  }
+
+  // A header block without the title line at `at`.
+  bool plainHeaderBlockAt(std::size_t at) {
+    const std::string_view equals = headers_.equalsLine;
+    if (!textAt(at, equals) || !textAt(at += equals.size(), headers_.groupLead)) {
+      return false;
+    }
+    at = restOfLineAt(at + headers_.groupLead.size());
+    if (at == kNone || !textAt(at, equals) || !textAt(at += equals.size(), headers_.objectLead)) {
+      return false;
+    }
+    at = restOfLineAt(at + headers_.objectLead.size());
+    if (at == kNone || !textAt(at, equals)) {
+      return false;
+    }
+    at += equals.size();
+    return at == size_ || text_[at] == '\r' || text_[at] == '\n';
+  }
+
+  // A header block at `at`, which begins a character.
+  bool headerBlockAt(std::size_t at) {
+    if (textAt(at, headers_.titleLine)) {
+      std::size_t after = at + headers_.titleLine.size();
+      while (textAt(after, "\r\n")) {
+        after += 2;
+      }
+      if (plainHeaderBlockAt(after)) {
+        return true;
+      }
+    }
+    return plainHeaderBlockAt(at);
+  }
+
+  // The bytes the character at `at` takes, as the text is decoded.
+  std::size_t characterLength(std::size_t at) const {
+    return text_[at] >= 0x80 && at + 1 < size_ && IsGbkPairBytes(text_[at], text_[at + 1]) ? 2 : 1;
+  }
+
+  static bool IsGbkPairBytes(unsigned lead, unsigned trail) {
+    return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail != 0x7F && trail != 0xFF;
+  }
+
+  // Whether `at` begins a character, for a body that begins at `bodyStart`.
+  bool beginsCharacter(std::size_t bodyStart, std::size_t at) const {
+    // A byte below 0x40 is never a second byte: what follows it begins a character.
+    if (at == bodyStart || text_[at - 1] < 0x40) {
+      return true;
+    }
+    std::size_t walk = bodyStart;
+    while (walk < at) {
+      walk += characterLength(walk);
+    }
+    return walk == at;
+  }
+
+  // Where the body that begins at `body` ends: the first place after its first character where a
+  // stamp or a header block begins, else the end of the text. Stamps and "=" lines begin with a
+  // byte below 0x40, so wherever such a byte is it begins a character.
+  std::size_t bodyEnd(std::size_t body) {
+    for (std::size_t at = body + characterLength(body); at < size_; ++at) {
+      const unsigned char byte = text_[at];
+      if (!mayEndBody_[byte]) {
+        continue;
+      }
+      if (IsDigit(byte) ? stampAt(at) != kNone
+          : byte == '=' ? plainHeaderBlockAt(at)
+                        : headerBlockAt(at) && beginsCharacter(body, at)) {
+        return at;
+      }
+    }
+    return size_;
+  }
+
+  const unsigned char* text_;
+  std::size_t size_;
+  const HeaderTexts& headers_;
+  unsigned char titleLead_;
+  std::array<bool, 256> mayEndBody_{};
+  std::size_t lineSearchedFrom_ = 1;
+  std::size_t lineBreak_ = 0;
+};
+
+}  // namespace
+
+bool ScanMessages(std::string_view text, std::vector<MessageBody>& bodies,
+                  const std::function<bool()>& interrupted) {
+  const std::size_t nul = text.find('\0');
+  return Scanner(text.substr(0, nul)).scan(bodies, interrupted);
+}
+
+}  // namespace gw
