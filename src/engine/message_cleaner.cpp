@@ -1,5 +1,6 @@
 #include "engine/message_cleaner.h"
 
+#include "engine/line_margins.h"
 #include "engine/patterns.h"
 #include "engine/system_notices.h"
 #include "regex/regex_service.h"
@@ -33,8 +34,6 @@ MessageCleaner::MessageCleaner(const Options& options)
     : minimum_(LimitFrom(options.选择框最少字数, options.编辑框最少字数)),
       maximum_(LimitFrom(options.选择框最多字数, options.编辑框最多字数)),
       systemNotices_(options.选择框删除系统提示) {
-  lineFold_.create(LineFoldPattern());
-
   std::vector<std::pair<DropReason, std::string>> ignoreRules;
   if (options.选择框忽略网址) {
     AddIgnoreRule(ignorePattern_, ignoreRules, DropReason::WebAddress, WebAddressPattern());
@@ -119,7 +118,9 @@ DropReason MessageCleaner::check() {
         break;
     }
   }
-  lineFold_.replaceIn(text_, "");
+  if (FoldLineBreaks(text_.unitsToShorten())) {
+    text_.shortened();
+  }
   if (text_.empty()) {
     return DropReason::Empty;
   }

@@ -43,7 +43,6 @@ class MessageCleaner {
   // A digit-run ignore rule too long for the ignore pattern, tested on its own; 0: none.
   int longDigitRun_ = 0;
   bool systemNotices_ = false;
-  RegexService lineFold_;
   RegexService ignore_;
   // The ignore rules that are on, in the order of the combined pattern; when more than one is on,
   // each with its own pattern, to tell which dropped a message that the combined pattern found.

@@ -51,6 +51,11 @@ const std::string& LineFoldPattern() {
   return pattern;
 }
 
+const std::string& LineTrimPattern() {
+  static const std::string pattern = Utf8ToGbk("^[　 \\t]*$(\\r\\n)|^[ 　\\t]+|[ 　\\t]+$");
+  return pattern;
+}
+
 const std::string& PunctuationRunPattern() {
   static const std::string pattern =
       "[" + RegexService::escapeLiteral(Utf8ToGbk("!?,。！？，；; 　·…")) + "]{2,}";

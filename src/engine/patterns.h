@@ -15,8 +15,13 @@ const std::string& StampPattern();
 const std::string& MessagePattern();
 
 // Removes line breaks and blank lines inside a message: a line made only of spaces, full-width
-// spaces and tabs with its CR LF, or a line end's CR LF.
+// spaces and tabs with its CR LF, or a line end's CR LF. (FoldLineBreaks does the same.)
 const std::string& LineFoldPattern();
+
+// Removes the blank margins of an article's lines before its title is picked: a line of blanks
+// alone that ends with CR LF (with its CR LF), blanks that begin a line and blanks that end one.
+// (TrimLineMargins does the same.)
+const std::string& LineTrimPattern();
 
 // A run of two or more punctuation characters (! ? , 。 ！ ？ ， ； ; space, full-width space, ·,
 // …).

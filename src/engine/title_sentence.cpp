@@ -3,6 +3,7 @@
 #include <bitset>
 #include <vector>
 
+#include "engine/line_margins.h"
 #include "regex/regex_service.h"
 #include "regex/tag_shield.h"
 #include "text/charset.h"
@@ -15,11 +16,6 @@ std::string EraseAll(std::string text, std::string_view what) {
     text.erase(at, what.size());
   }
   return text;
-}
-
-const std::string& LineTrimPattern() {
-  static const std::string pattern = Utf8ToGbk("^[　 \\t]*$(\\r\\n)|^[ 　\\t]+|[ 　\\t]+$");
-  return pattern;
 }
 
 const std::string& PieceMarker() {
@@ -135,9 +131,7 @@ const std::string& TitleDelimiterPattern() {
   return pattern;
 }
 
-TitleSentencePicker::TitleSentencePicker() {
-  lineTrim_.create(LineTrimPattern());
-}
+TitleSentencePicker::TitleSentencePicker() = default;
 
 std::string PickTitleSentence(std::string_view article, int minChars, RandomSource& random) {
   TitleSentencePicker picker;
@@ -150,7 +144,9 @@ std::string TitleSentencePicker::pick(std::string_view article, int minChars,
   // the piece picked comes back.
   TagShield tags;
   text_.assignGbk(tags.shield(article, "", true));
-  lineTrim_.replaceIn(text_, "");
+  if (TrimLineMargins(text_.unitsToShorten())) {
+    text_.shortened();
+  }
   const std::vector<std::u16string_view> pieces = SplitAtTitleDelimiters(text_.view());
   const int count = static_cast<int>(pieces.size());
   if (count == 0) {

@@ -11,15 +11,14 @@
 
 namespace gw {
 
-// Holds the compiled line-trimming pattern, so that a run picks the titles of many articles
-// without compiling it for each one.
+// Keeps its room from one article to the next, so that a run picks the titles of many articles
+// without allocating for each one.
 class TitleSentencePicker {
  public:
   TitleSentencePicker();
   std::string pick(std::string_view article, int minChars, RandomSource& random);
 
  private:
-  RegexService lineTrim_;
   EngineText text_;  // the article on its way to its pieces, kept for its room
 };
 

@@ -43,6 +43,16 @@ int EngineText::charCount() const {
   return gbkCurrent_ ? CharCount(gbk_) : GbkCharCount(units_);
 }
 
+void EngineText::shortened() {
+  if (!roundTripped_) {
+    spare_.swap(units_);
+    units_.clear();
+    AppendGbkRoundTrip(spare_, units_);
+    roundTripped_ = true;
+  }
+  gbkCurrent_ = false;
+}
+
 void EngineText::takeReplacement() {
   if (roundTripped_) {
     units_.swap(spare_);  // pieces of round-tripped units and round-tripped literals

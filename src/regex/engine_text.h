@@ -33,6 +33,12 @@ class EngineText {
   // CharCount of the GBK text.
   int charCount() const;
 
+  // For a step that only takes units out, as a replacement with an empty text would: the units,
+  // to be shortened in place, and then shortened() once the step took anything out, which leaves
+  // the text as such a replacement leaves it.
+  std::u16string& unitsToShorten() { return units_; }
+  void shortened();
+
  private:
   friend class RegexService;
   // Takes the replacement result built in `spare_`, as it comes back from GBK.
