@@ -1,14 +1,21 @@
 #include "text/charset.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
 
 #include "text/gbk_chars.h"
 #include "text/gbk_tables.h"
 #include "text/iconv_handle.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace gw {
 namespace {
@@ -157,11 +164,32 @@ struct FastTables {
   // A BMP code unit to its GBK code (below 0x100: one byte), "?" when GBK cannot hold it (lone
   // surrogates included).
   std::uint16_t encode[65536];
+  // One bit per code unit (bit u % 64 of word u / 64), set where the GBK text cannot be counted
+  // one character per unit: a high surrogate (a pair is one "?") and a unit whose one-byte code
+  // would read as the lead of a double-byte character. A bitmap rather than a look at `encode`
+  // keeps the counting loop's lookups in 8 KB.
+  std::uint64_t countedApart[65536 / 64];
+  // Whether countedApart holds more than the high surrogates; with these tables it does not, and
+  // counting needs no lookup at all.
+  bool oneByteLeadCodes;
+  // One bit per code unit, as above, set where GBK cannot hold the unit ("?"): what a trip
+  // through GBK changes, surrogates aside.
+  std::uint64_t unheld[65536 / 64];
 };
+
+inline bool IsHighSurrogateUnit(char16_t unit) {
+  return (unit & 0xFC00) == 0xD800;
+}
+inline bool IsLowSurrogateUnit(char16_t unit) {
+  return (unit & 0xFC00) == 0xDC00;
+}
 
 std::unique_ptr<FastTables> BuildFastTables() {
   const GbkTables& tables = Gbk();
   auto fast = std::make_unique<FastTables>();
+  std::fill(std::begin(fast->countedApart), std::end(fast->countedApart), 0);
+  std::fill(std::begin(fast->unheld), std::end(fast->unheld), 0);
+  fast->oneByteLeadCodes = false;
   for (std::size_t i = 0; i < 65536; ++i) {
     const char16_t unit = tables.toUnicode[i];
     fast->decode[i] = i < 0x80    ? static_cast<char16_t>(i)
@@ -169,6 +197,15 @@ std::unique_ptr<FastTables> BuildFastTables() {
                                   : kReplacementCharacter;
     const std::uint16_t code = tables.fromUnicode[i];
     fast->encode[i] = i < 0x80 ? static_cast<std::uint16_t>(i) : code != 0 ? code : kQuestionMark;
+    const std::uint16_t encoded = fast->encode[i];
+    const bool oneByteLead = encoded <= 0xFF && IsPairLeadByte(static_cast<unsigned char>(encoded));
+    fast->oneByteLeadCodes |= oneByteLead;
+    if (IsHighSurrogateUnit(static_cast<char16_t>(i)) || oneByteLead) {
+      fast->countedApart[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
+    if (encoded == kQuestionMark && i != kQuestionMark) {
+      fast->unheld[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
   }
   return fast;
 }
@@ -178,16 +215,14 @@ const FastTables& Fast() {
   return *tables;
 }
 
+// 1 when the GBK text of `unit` cannot be counted as one character (see countedApart), else 0.
+inline std::uint64_t CountedApart(const FastTables& tables, char16_t unit) {
+  return tables.countedApart[unit >> 6] >> (unit & 63) & 1;
+}
+
 // Whether the two bytes form one double-byte character.
 inline bool IsGbkPair(unsigned lead, unsigned trail) {
   return (lead - 0x81u < 0x7Eu) & (trail >= 0x40u) & (trail != 0x7Fu) & (trail != 0xFFu);
-}
-
-inline bool IsHighSurrogateUnit(char16_t unit) {
-  return (unit & 0xFC00) == 0xD800;
-}
-inline bool IsLowSurrogateUnit(char16_t unit) {
-  return (unit & 0xFC00) == 0xDC00;
 }
 
 // The number of code units `gbk` decodes to. (Branches beat branch-free code in both loops here:
@@ -202,20 +237,15 @@ std::size_t Utf16Length(std::string_view gbk) {
   return units + static_cast<std::size_t>(end - in);
 }
 
-// Code units of a text that GBK encodes as one "?" each: an unpaired surrogate or a pair.
-inline std::size_t SurrogateRun(std::u16string_view utf16, std::size_t i) {
-  return IsHighSurrogateUnit(utf16[i]) && i + 1 < utf16.size() && IsLowSurrogateUnit(utf16[i + 1])
-             ? 2
-             : 1;
+// Code units at `at` (before `end`) that GBK encodes as one "?": a surrogate pair, else one.
+inline std::size_t SurrogateRun(const char16_t* at, const char16_t* end) {
+  return IsHighSurrogateUnit(at[0]) && end - at >= 2 && IsLowSurrogateUnit(at[1]) ? 2 : 1;
 }
 
-}  // namespace
-
-std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out) {
-  const FastTables& tables = Fast();
-  const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
-  const unsigned char* const end = in + gbk.size();
-  char16_t* const start = out;
+// Decodes the characters from `in` up to `end` one at a time into `out`; returns the end of the
+// units written.
+inline char16_t* DecodeChars(const FastTables& tables, const unsigned char* in,
+                             const unsigned char* end, char16_t* out) {
   while (in < end) {
     const unsigned byte = *in;
     if (byte < 0x80) {
@@ -229,6 +259,167 @@ std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out) {
       ++in;
     }
   }
+  return out;
+}
+
+// Writes the GBK code of one unit that is no surrogate; returns the end of the bytes written.
+// Both bytes are stored; a one-byte code advances by one, and the next character overwrites the
+// spare byte (which stays within the room of two bytes per unit).
+inline char* EncodeUnit(const FastTables& tables, char16_t unit, char* out) {
+  const std::uint16_t code = tables.encode[unit];
+  const bool twoBytes = code > 0xFF;
+  out[0] = static_cast<char>(twoBytes ? code >> 8 : code);
+  out[1] = static_cast<char>(code & 0xFF);
+  return out + 1 + static_cast<std::size_t>(twoBytes);
+}
+
+// Encodes the units from `in` up to `stop` one at a time into `out` (a surrogate pair that
+// starts before `stop` is taken whole; the text ends at `end`); moves `in` past them and returns
+// the end of the bytes written.
+inline char* EncodeUnits(const FastTables& tables, const char16_t*& in, const char16_t* stop,
+                         const char16_t* end, char* out) {
+  while (in < stop) {
+    if (IsHighSurrogateUnit(*in)) {
+      in += SurrogateRun(in, end);  // a supplementary-plane character: one "?" for the pair
+      *out++ = '?';
+    } else {
+      out = EncodeUnit(tables, *in++, out);
+    }
+  }
+  return out;
+}
+
+// The unit a trip through GBK gives back for one unit that is no high surrogate.
+inline char16_t RoundTripUnit(const FastTables& tables, char16_t unit) {
+  return tables.unheld[unit >> 6] >> (unit & 63) & 1 ? u'?' : unit;
+}
+
+// Writes the round trip of the units from `in` up to `stop` one at a time to `out` (a surrogate
+// pair that starts before `stop` is taken whole; the text ends at `end`); moves `in` past them
+// and returns the end of the units written.
+inline char16_t* RoundTripUnits(const FastTables& tables, const char16_t*& in, const char16_t* stop,
+                                const char16_t* end, char16_t* out) {
+  while (in < stop) {
+    if (IsHighSurrogateUnit(*in)) {
+      in += SurrogateRun(in, end);
+      *out++ = u'?';
+    } else {
+      *out++ = RoundTripUnit(tables, *in++);
+    }
+  }
+  return out;
+}
+
+// With SSE2, which every x86-64 processor has, the loops below take the text 16 bytes or units
+// at a time: a block of ASCII is converted at once, a block of double-byte characters with one
+// test for the whole block. The last few bytes or units, and everything where SSE2 is missing,
+// go one character at a time.
+#if defined(__SSE2__)
+
+constexpr std::size_t kBlock = 16;
+
+inline __m128i Load16(const void* at) {
+  return _mm_loadu_si128(static_cast<const __m128i*>(at));
+}
+inline void Store16(void* at, __m128i bytes) {
+  _mm_storeu_si128(static_cast<__m128i*>(at), bytes);
+}
+
+// Bit k set where byte k is 0x80 or above.
+inline unsigned HighBytes(__m128i bytes) {
+  return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+}
+
+// Bits 2j and 2j + 1 set where bytes 2j and 2j + 1 form one double-byte character.
+inline unsigned GbkPairBits(__m128i bytes) {
+  // With the top bit flipped, bytes compare as signed numbers: a lead (0x81..0xFE) is above
+  // 0x80, flipped 0; a trail (0x40..0xFE) is above 0x3F, flipped -65. 0x7F and 0xFF are neither.
+  const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(0x80)));
+  const __m128i floors = _mm_set1_epi16(static_cast<short>(0xBF00));  // little-endian: lead first
+  const __m128i neither =
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F)),
+                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xFF))));
+  const __m128i fits = _mm_andnot_si128(neither, _mm_cmpgt_epi8(flipped, floors));
+  return HighBytes(_mm_cmpeq_epi16(fits, _mm_set1_epi8(-1)));
+}
+
+// Bit k set where unit k of the 16 units low, high (8 each) is 0x80 or above.
+inline unsigned NonAsciiUnits(__m128i low, __m128i high) {
+  const __m128i aboveAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i asciiLow = _mm_cmpeq_epi16(_mm_and_si128(low, aboveAscii), zero);
+  const __m128i asciiHigh = _mm_cmpeq_epi16(_mm_and_si128(high, aboveAscii), zero);
+  return ~HighBytes(_mm_packs_epi16(asciiLow, asciiHigh)) & 0xFFFF;
+}
+
+// Bit k set where unit k of the 16 units low, high (8 each) is a surrogate.
+inline unsigned SurrogateUnits(__m128i low, __m128i high) {
+  const __m128i kind = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+  return HighBytes(_mm_packs_epi16(_mm_cmpeq_epi16(_mm_and_si128(low, kind), surrogate),
+                                   _mm_cmpeq_epi16(_mm_and_si128(high, kind), surrogate)));
+}
+
+// Bit k set where unit k of the 16 units low, high (8 each) is a high surrogate.
+inline unsigned HighSurrogateUnits(__m128i low, __m128i high) {
+  const __m128i kind = _mm_set1_epi16(static_cast<short>(0xFC00));
+  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+  return HighBytes(_mm_packs_epi16(_mm_cmpeq_epi16(_mm_and_si128(low, kind), surrogate),
+                                   _mm_cmpeq_epi16(_mm_and_si128(high, kind), surrogate)));
+}
+
+// Bit k set where unit k of the 16 units low, high (8 each) is `unit`.
+inline unsigned UnitsEqualTo(__m128i low, __m128i high, char16_t unit) {
+  const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
+  return HighBytes(_mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted)));
+}
+
+// Decodes what starts the 16 bytes at `in`: a run of ASCII, a run of double-byte characters, or
+// one byte that is neither. Writes up to 16 units to `out`, of which `units` count; returns the
+// bytes taken.
+inline std::size_t DecodeBlockStart(const FastTables& tables, const unsigned char* in,
+                                    char16_t* out, std::size_t& units) {
+  const __m128i bytes = Load16(in);
+  const unsigned high = HighBytes(bytes);
+  if ((high & 1) == 0) {
+    const __m128i zero = _mm_setzero_si128();
+    Store16(out, _mm_unpacklo_epi8(bytes, zero));
+    Store16(out + 8, _mm_unpackhi_epi8(bytes, zero));
+    units = static_cast<std::size_t>(std::countr_zero(high | 1u << kBlock));
+    return units;
+  }
+  units = static_cast<std::size_t>(std::countr_one(GbkPairBits(bytes))) / 2;
+  if (units == 0) {
+    out[0] = tables.decode[in[0]];
+    units = 1;
+    return 1;
+  }
+  // All eight pairs are looked up (any two bytes index the table), the run's are kept.
+  for (std::size_t j = 0; j < kBlock / 2; ++j) {
+    out[j] = tables.decode[in[2 * j] << 8 | in[2 * j + 1]];
+  }
+  return 2 * units;
+}
+
+#endif
+
+}  // namespace
+
+std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out) {
+  const FastTables& tables = Fast();
+  const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
+  const unsigned char* const end = in + gbk.size();
+  char16_t* const start = out;
+#if defined(__SSE2__)
+  // Every character takes at least one byte and gives one unit, so `out` never passes the place
+  // of `in`, and the room for one unit per byte holds the 16 units a block may write.
+  while (static_cast<std::size_t>(end - in) >= kBlock) {
+    std::size_t units = 0;
+    in += DecodeBlockStart(tables, in, out, units);
+    out += units;
+  }
+#endif
+  out = DecodeChars(tables, in, end, out);
   return static_cast<std::size_t>(out - start);
 }
 
@@ -248,23 +439,30 @@ std::u16string GbkToUtf16(std::string_view gbk) {
 
 std::size_t Utf16ToGbkInto(std::u16string_view utf16, char* out) {
   const FastTables& tables = Fast();
+  const char16_t* in = utf16.data();
+  const char16_t* const end = in + utf16.size();
   char* const start = out;
-  const std::size_t size = utf16.size();
-  for (std::size_t i = 0; i < size; ++i) {
-    const char16_t unit = utf16[i];
-    if (IsHighSurrogateUnit(unit)) {
-      i += SurrogateRun(utf16, i) - 1;  // a supplementary-plane character: one "?" for the pair
-      *out++ = '?';
-      continue;
+#if defined(__SSE2__)
+  // Every unit gives at most two bytes, so `out` never passes twice the place of `in`, and the
+  // room for two bytes per unit holds the 16 bytes an ASCII block writes.
+  while (static_cast<std::size_t>(end - in) >= kBlock) {
+    const __m128i low = Load16(in);
+    const __m128i high = Load16(in + 8);
+    if (NonAsciiUnits(low, high) == 0) {
+      Store16(out, _mm_packus_epi16(low, high));
+      in += kBlock;
+      out += kBlock;
+    } else if (SurrogateUnits(low, high) == 0) {
+      for (std::size_t k = 0; k < kBlock; ++k) {
+        out = EncodeUnit(tables, in[k], out);
+      }
+      in += kBlock;
+    } else {
+      out = EncodeUnits(tables, in, in + kBlock, end, out);
     }
-    // Both bytes are stored; a one-byte code advances by one, and the next character overwrites
-    // the spare byte (which stays within the room of two bytes per unit).
-    const std::uint16_t code = tables.encode[unit];
-    const bool twoBytes = code > 0xFF;
-    out[0] = static_cast<char>(twoBytes ? code >> 8 : code);
-    out[1] = static_cast<char>(code & 0xFF);
-    out += 1 + static_cast<std::size_t>(twoBytes);
   }
+#endif
+  out = EncodeUnits(tables, in, end, end, out);
   return static_cast<std::size_t>(out - start);
 }
 
@@ -284,36 +482,77 @@ void AppendGbkRoundTrip(std::u16string_view utf16, std::u16string& out) {
   const FastTables& tables = Fast();
   const std::size_t old = out.size();
   out.resize(old + utf16.size());
+  const char16_t* in = utf16.data();
+  const char16_t* const end = in + utf16.size();
   char16_t* write = out.data() + old;
-  for (std::size_t i = 0; i < utf16.size(); ++i) {
-    const char16_t unit = utf16[i];
-    if (IsHighSurrogateUnit(unit)) {
-      i += SurrogateRun(utf16, i) - 1;
-      *write++ = u'?';
-      continue;
+#if defined(__SSE2__)
+  // No unit gives more than one unit, so `write` never passes the place of `in`.
+  while (static_cast<std::size_t>(end - in) >= kBlock) {
+    const __m128i low = Load16(in);
+    const __m128i high = Load16(in + 8);
+    if (NonAsciiUnits(low, high) == 0) {
+      Store16(write, low);
+      Store16(write + 8, high);
+      in += kBlock;
+      write += kBlock;
+    } else if (SurrogateUnits(low, high) == 0) {
+      for (std::size_t k = 0; k < kBlock; ++k) {
+        write[k] = RoundTripUnit(tables, in[k]);
+      }
+      in += kBlock;
+      write += kBlock;
+    } else {
+      write = RoundTripUnits(tables, in, in + kBlock, end, write);
     }
-    *write++ = tables.encode[unit] == kQuestionMark ? u'?' : unit;
   }
+#endif
+  write = RoundTripUnits(tables, in, end, end, write);
   out.resize(static_cast<std::size_t>(write - out.data()));
 }
 
 int GbkCharCount(std::u16string_view utf16) {
   const FastTables& tables = Fast();
-  std::size_t count = utf16.size();
-  for (std::size_t i = 0; i < utf16.size(); ++i) {
-    const char16_t unit = utf16[i];
-    if (unit == u'\r') {
-      count -= static_cast<std::size_t>(i + 1 < utf16.size() && utf16[i + 1] == u'\n');
-    } else if (unit >= 0x80) {
-      const std::uint16_t code = tables.encode[unit];
-      if ((code <= 0xFF && IsPairLeadByte(static_cast<unsigned char>(code))) ||
-          IsHighSurrogateUnit(unit)) {
-        // A one-byte code that leads a pair reads as the lead of a double-byte character, and a
-        // surrogate pair is one "?": count on the GBK text itself.
-        return CharCount(Utf16ToGbk(utf16));
+  const char16_t* const units = utf16.data();
+  const std::size_t size = utf16.size();
+  std::size_t crLfPairs = 0;
+  // Not 0 once a unit is met whose GBK text cannot be counted unit by unit.
+  std::uint64_t apart = 0;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; size - i >= kBlock; i += kBlock) {
+    const __m128i low = Load16(units + i);
+    const __m128i high = Load16(units + i + 8);
+    if (!tables.oneByteLeadCodes) {
+      apart |= HighSurrogateUnits(low, high);
+    } else if (NonAsciiUnits(low, high) != 0) {
+      for (std::size_t k = i; k < i + kBlock; ++k) {
+        apart |= CountedApart(tables, units[k]);
       }
     }
+    const unsigned cr = UnitsEqualTo(low, high, u'\r');
+    if (cr != 0) {
+      const unsigned lf = UnitsEqualTo(low, high, u'\n');
+      // Few CRs: one bit at a time beats a call for a population count (no POPCNT on x86-64).
+      for (unsigned pairs = cr & (lf >> 1); pairs != 0; pairs &= pairs - 1) {
+        ++crLfPairs;
+      }
+      // A CR at the block's end pairs with an LF that starts the next.
+      crLfPairs += static_cast<std::size_t>((cr >> 15) != 0 && size - i > kBlock &&
+                                            units[i + kBlock] == u'\n');
+    }
   }
+#endif
+  for (; i < size; ++i) {
+    const char16_t unit = units[i];
+    crLfPairs += static_cast<std::size_t>(unit == u'\r' && i + 1 < size && units[i + 1] == u'\n');
+    apart |= CountedApart(tables, unit);
+  }
+  if (apart != 0) {
+    // A surrogate pair is one "?", and a one-byte code that leads a pair reads as the lead of a
+    // double-byte character: count on the GBK text itself.
+    return CharCount(Utf16ToGbk(utf16));
+  }
+  const std::size_t count = size - crLfPairs;
   return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "text/gbk_chars.h"
+#include "text/gbk_tables.h"
 
 namespace gw {
 namespace {
@@ -171,6 +174,233 @@ TEST(Charset, ShortcutsAgreeWithConvertingThroughGbk) {
     AppendGbkRoundTrip(text, roundTrip);
     EXPECT_EQ(roundTrip, u"prefix" + GbkToUtf16(gbk)) << gbk;
     EXPECT_EQ(GbkCharCount(text), CharCount(gbk)) << gbk;
+  }
+}
+
+// Plain forms of the hot conversions, one character at a time, written from their rules with
+// the code page's own tables, for the block-at-a-time loops to be held to.
+namespace plain {
+
+bool IsLead(unsigned char byte) {
+  return byte >= 0x81 && byte <= 0xFE;
+}
+bool IsTrail(unsigned char byte) {
+  return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
+
+// A lead byte and a byte that may trail it are one character, a pair that is no character
+// U+FFFD; any other byte stands alone: itself below 0x80, else its own character or U+FFFD.
+std::u16string Decode(std::string_view gbk) {
+  const GbkTables& tables = Gbk();
+  std::u16string out;
+  for (std::size_t i = 0; i < gbk.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(gbk[i]);
+    unsigned index = byte;
+    if (IsLead(byte) && i + 1 < gbk.size() && IsTrail(static_cast<unsigned char>(gbk[i + 1]))) {
+      index = byte << 8 | static_cast<unsigned char>(gbk[++i]);
+    }
+    const char16_t unit = tables.toUnicode[index];
+    out += byte < 0x80 ? char16_t{byte} : unit != 0 ? unit : char16_t{0xFFFD};
+  }
+  return out;
+}
+
+bool IsHigh(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// A surrogate pair, a lone surrogate and every unit code page 936 cannot hold are one "?".
+std::string Encode(std::u16string_view utf16) {
+  const GbkTables& tables = Gbk();
+  std::string out;
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t unit = utf16[i];
+    const std::uint16_t code = tables.fromUnicode[unit];
+    if (IsSurrogate(unit)) {
+      out += '?';
+      i += IsHigh(unit) && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF;
+    } else if (unit < 0x80) {
+      out += static_cast<char>(unit);
+    } else if (code == 0) {
+      out += '?';
+    } else if (code < 0x100) {
+      out += static_cast<char>(code);
+    } else {
+      out += static_cast<char>(code >> 8);
+      out += static_cast<char>(code & 0xFF);
+    }
+  }
+  return out;
+}
+
+// A byte of 0x81 or above takes the byte after it; CR LF is one character.
+int CountChars(std::string_view gbk) {
+  int count = 0;
+  for (std::size_t i = 0; i < gbk.size(); ++count) {
+    const auto byte = static_cast<unsigned char>(gbk[i]);
+    const bool two = i + 1 < gbk.size() && (byte >= 0x81 || (byte == '\r' && gbk[i + 1] == '\n'));
+    i += two ? 2 : 1;
+  }
+  return count;
+}
+
+}  // namespace plain
+
+// Texts with runs of ASCII of every length around the 16-byte blocks and every kind of character
+// at every place of a block: each special piece after 0 to 40 ASCII bytes, then random mixes.
+std::vector<std::string> BlockEdgeGbkTexts(std::mt19937& random) {
+  const std::string specials[] = {
+      "\xC4\xE3",  // 你
+      "\xA3\xAC",  // ，
+      "\x80",      // the euro sign
+      "\xFF",
+      "\x81\x7F",  // a lead before a byte that cannot trail
+      "\x81\xFF", "\xFE\x0D",           "\x81\x40",
+      "\xAA\xA1",  // the first user-defined character
+      "\xA2\xA0",  // a pair that is no character
+      "\r\n",     std::string(1, '\0'),
+      "\xB0",  // a lead byte: at the very end when nothing follows
+  };
+  const auto ascii = [&](std::size_t length) {
+    std::string run;
+    for (std::size_t k = 0; k < length; ++k) {
+      run += "ab1 :/\r\n"[random() % 8];
+    }
+    return run;
+  };
+  std::vector<std::string> texts;
+  for (const std::string& special : specials) {
+    for (std::size_t before = 0; before <= 40; ++before) {
+      texts.push_back(ascii(before) + special);
+      texts.push_back(ascii(before) + special + ascii(random() % 40));
+      texts.push_back(ascii(before) + special + special + special + "\xC4\xE3\xC4\xE3" + special);
+    }
+  }
+  for (int n = 0; n < 1500; ++n) {
+    std::string text;
+    for (int pieces = static_cast<int>(random() % 12); pieces > 0; --pieces) {
+      switch (random() % 4) {
+        case 0:
+          text += ascii(random() % 40);
+          break;
+        case 1:
+          for (int k = static_cast<int>(random() % 12); k > 0; --k) {
+            text += "\xC4\xE3\xA3\xAC\xB1\xED"[random() % 3 * 2];
+            text.push_back("\xE3\xAC\xED"[random() % 3]);
+          }
+          break;
+        case 2:
+          text += specials[random() % std::size(specials)];
+          break;
+        default:
+          text += static_cast<char>(random() % 256);
+      }
+    }
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+// The same for UTF-16: ASCII runs with CR LF pairs, double-byte characters, units GBK cannot
+// hold, U+FFFD, surrogate pairs and lone surrogates (a high one last), NUL.
+std::vector<std::u16string> BlockEdgeUtf16Texts(std::mt19937& random) {
+  const std::u16string specials[] = {u"你",
+                                     u"€",
+                                     u"\uFFFD",
+                                     u"한",
+                                     u"\u0080",
+                                     u"\u00FF",
+                                     u"\uE000",
+                                     u"😀",
+                                     std::u16string(1, char16_t(0xD800)),
+                                     std::u16string(1, char16_t(0xDFFF)),
+                                     u"\r\n",
+                                     u"\r",
+                                     std::u16string(1, u'\0')};
+  const auto ascii = [&](std::size_t length) {
+    std::u16string run;
+    for (std::size_t k = 0; k < length; ++k) {
+      run += u"ab1 :/\r\n"[random() % 8];
+    }
+    return run;
+  };
+  std::vector<std::u16string> texts;
+  for (const std::u16string& special : specials) {
+    for (std::size_t before = 0; before <= 40; ++before) {
+      texts.push_back(ascii(before) + special);
+      texts.push_back(ascii(before) + special + ascii(random() % 40));
+      texts.push_back(ascii(before) + special + u"\n" + special + special + u"中文" + special);
+    }
+  }
+  for (int n = 0; n < 1500; ++n) {
+    std::u16string text;
+    for (int pieces = static_cast<int>(random() % 12); pieces > 0; --pieces) {
+      switch (random() % 4) {
+        case 0:
+          text += ascii(random() % 40);
+          break;
+        case 1:
+          for (int k = static_cast<int>(random() % 12); k > 0; --k) {
+            text += u"你好表情，"[random() % 5];
+          }
+          break;
+        case 2:
+          text += specials[random() % std::size(specials)];
+          break;
+        default:
+          text += static_cast<char16_t>(random() % 65536);
+      }
+    }
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+// The hot conversions take texts a block at a time; every block edge must give the answers of
+// the plain rules, and nothing may be written past the room the caller holds.
+TEST(Charset, BlockLoopsAgreeWithThePlainRules) {
+  std::mt19937 random(23);
+  constexpr std::size_t kGuard = 40;
+  constexpr char16_t kUnitMark = 0xBEEF;
+  constexpr char kByteMark = '\x5A';
+  for (const std::string& text : BlockEdgeGbkTexts(random)) {
+    // Shifted by 0..15 bytes, so the text starts anywhere in an aligned block.
+    const std::size_t shift = random() % 16;
+    const std::string held = std::string(shift, 'x') + text;
+    const std::string_view gbk = std::string_view(held).substr(shift);
+    std::vector<char16_t> room(gbk.size() + kGuard, kUnitMark);
+    const std::size_t written = GbkToUtf16Into(gbk, room.data());
+    ASSERT_EQ(std::u16string(room.data(), written), plain::Decode(gbk)) << text;
+    ASSERT_EQ(
+        std::count(room.begin() + static_cast<std::ptrdiff_t>(gbk.size()), room.end(), kUnitMark),
+        static_cast<std::ptrdiff_t>(kGuard))
+        << text;
+  }
+  std::vector<std::u16string> utf16Texts = BlockEdgeUtf16Texts(random);
+  for (const std::string& text : BlockEdgeGbkTexts(random)) {
+    utf16Texts.push_back(plain::Decode(text));  // U+FFFD, user-defined characters, the euro sign
+  }
+  for (const std::u16string& text : utf16Texts) {
+    const std::size_t shift = random() % 8;
+    const std::u16string held = std::u16string(shift, u'x') + text;
+    const std::u16string_view utf16 = std::u16string_view(held).substr(shift);
+    const std::string gbk = plain::Encode(utf16);
+
+    std::vector<char> room(2 * utf16.size() + kGuard, kByteMark);
+    const std::size_t written = Utf16ToGbkInto(utf16, room.data());
+    ASSERT_EQ(std::string(room.data(), written), gbk);
+    ASSERT_EQ(std::count(room.begin() + static_cast<std::ptrdiff_t>(2 * utf16.size()), room.end(),
+                         kByteMark),
+              static_cast<std::ptrdiff_t>(kGuard));
+
+    std::u16string roundTrip = u"kept";
+    AppendGbkRoundTrip(utf16, roundTrip);
+    ASSERT_EQ(roundTrip, u"kept" + plain::Decode(gbk)) << gbk;
+
+    ASSERT_EQ(GbkCharCount(utf16), plain::CountChars(gbk)) << gbk;
   }
 }
 
