@@ -2,6 +2,7 @@
 
 #include "engine/article_encoding.h"
 #include "engine/patterns.h"
+#include "engine/punctuation_runs.h"
 #include "engine/random_draw.h"
 #include "engine/title_decoration.h"
 #include "text/charset.h"
@@ -22,7 +23,6 @@ const Marks& PunctuationMarks() {
 }  // namespace
 
 ArticleFinisher::ArticleFinisher() {
-  punctuationRuns_.create(PunctuationRunPattern());
   markup_.create(MarkupPattern());
 }
 
@@ -32,7 +32,7 @@ FinishedArticle ArticleFinisher::finish(std::string article, const Options& opti
   // Five times in eight a run of punctuation becomes a comma, otherwise a full stop.
   const int draw = RandomInRange(random, 1, 8);
   FinishedArticle finished;
-  finished.text = punctuationRuns_.replace(
+  finished.text = ReplacePunctuationRuns(
       article, draw <= 5 ? PunctuationMarks().comma : PunctuationMarks().fullStop);
 
   std::string title =

@@ -37,7 +37,6 @@ class ArticleFinisher {
                          std::uint64_t seed);
 
  private:
-  RegexService punctuationRuns_;
   RegexService markup_;
   TitleSentencePicker titles_;
 };

@@ -56,9 +56,14 @@ const std::string& LineTrimPattern() {
   return pattern;
 }
 
+const std::string& PunctuationRunCharacters() {
+  static const std::string characters = Utf8ToGbk("!?,。！？，；; 　·…");
+  return characters;
+}
+
 const std::string& PunctuationRunPattern() {
   static const std::string pattern =
-      "[" + RegexService::escapeLiteral(Utf8ToGbk("!?,。！？，；; 　·…")) + "]{2,}";
+      "[" + RegexService::escapeLiteral(PunctuationRunCharacters()) + "]{2,}";
   return pattern;
 }
 

@@ -24,8 +24,10 @@ const std::string& LineFoldPattern();
 const std::string& LineTrimPattern();
 
 // A run of two or more punctuation characters (! ? , 。 ！ ？ ， ； ; space, full-width space, ·,
-// …).
+// …). (ReplacePunctuationRuns replaces such runs without it.)
 const std::string& PunctuationRunPattern();
+// The characters of such a run (GBK).
+const std::string& PunctuationRunCharacters();
 
 // A web address: a scheme or "www." followed by characters other than white space, CJK
 // ideographs and ( < > " ' ). The scheme class [a-zA-z] also admits the six characters between
