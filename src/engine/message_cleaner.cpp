@@ -66,6 +66,10 @@ MessageCleaner::MessageCleaner(const Options& options)
   if (options.选择框删除邮箱) {
     AppendAlternative(deletePattern_, EmailPattern());
   }
+  // Web addresses and e-mail addresses alone can only be found around "://", "www" or "@": a
+  // message without them is not searched.
+  deleteOnlyAddresses_ =
+      !options.选择框删除数字 && !options.选择框删除字母 && !options.选择框删除指定;
   if (options.选择框删除数字) {
     AppendAlternative(deletePattern_, DigitPattern());
   }
@@ -137,7 +141,7 @@ DropReason MessageCleaner::check() {
   if (longDigitRun_ > 0 && HasDigitRun(text_.view(), longDigitRun_)) {
     return DropReason::Digits;
   }
-  if (!deletePattern_.empty()) {
+  if (!deletePattern_.empty() && (!deleteOnlyAddresses_ || MayHoldAddress(text_.view()))) {
     delete_.replaceIn(text_, "");
     if (text_.empty()) {
       return DropReason::Empty;  // nothing left to take

@@ -48,9 +48,10 @@ class MessageCleaner {
   // each with its own pattern, to tell which dropped a message that the combined pattern found.
   std::vector<std::pair<DropReason, RegexService>> ignoreRules_;
   RegexService delete_;
-  EngineText text_;            // the message on its way through the rules, kept for its room
-  std::u16string noticeRoom_;  // room in which the notice step builds its result
-  std::u16string decoded_;     // room in which appendCleaned() reads a message's characters
+  bool deleteOnlyAddresses_ = false;  // the delete rules on are web and e-mail addresses alone
+  EngineText text_;                   // the message on its way through the rules, kept for its room
+  std::u16string noticeRoom_;         // room in which the notice step builds its result
+  std::u16string decoded_;            // room in which appendCleaned() reads a message's characters
   DropReason lastReason_ = DropReason::None;
 
   // Runs the rules over text_; the rule that drops the message, or None.

@@ -92,6 +92,21 @@ bool HasDigitRun(std::u16string_view text, int minimumDigits) {
   return false;
 }
 
+bool MayHoldAddress(std::u16string_view text) {
+  int wRun = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit == u'@' || (unit == u':' && text.substr(i + 1, 2) == u"//")) {
+      return true;
+    }
+    wRun = (unit == u'w' || unit == u'W') ? wRun + 1 : 0;
+    if (wRun == 3) {
+      return true;
+    }
+  }
+  return false;
+}
+
 const std::string& EmailPattern() {
   static const std::string pattern = R"(\w+@\w+\.[a-zA-Z]{2,5})";
   return pattern;

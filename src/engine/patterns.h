@@ -46,6 +46,10 @@ inline constexpr int kLongestDigitRunInPattern = 65535;
 // digits are the ASCII digits 0-9 only.
 bool HasDigitRun(std::u16string_view text, int minimumDigits);
 
+// Whether `text` holds what every match of WebAddressPattern() or EmailPattern() holds: "://",
+// "www" in any case, or "@". A text without them has no such address.
+bool MayHoldAddress(std::u16string_view text);
+
 const std::string& EmailPattern();
 const std::string& DigitPattern();
 const std::string& LetterPattern();

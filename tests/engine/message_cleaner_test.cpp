@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/patterns.h"
 #include "fake_host.h"
+#include "regex/regex_service.h"
+#include "text/charset.h"
 
 namespace gw {
 namespace {
@@ -167,6 +174,37 @@ TEST(MessageCleaner, SystemNoticesGoFirstSoThatTheLengthRulesSeeTheCleanedText) 
   MessageCleaner off(options);
   EXPECT_EQ(off.clean(G("[文件]笔记.docx\r\n第三章在这里\r\n")), G("[文件]笔记.docx第三章在这里"));
   EXPECT_EQ(off.clean(G("小王加入本群")), G("小王加入本群"));
+}
+
+}  // namespace
+}  // namespace gw
+
+namespace gw {
+namespace {
+
+// The messages that the address rules may change are never passed over: wherever the web or the
+// e-mail pattern finds an address, the text holds "://", "www" or "@".
+TEST(MessageCleaner, EveryAddressTheRulesFindIsLookedFor) {
+  const std::vector<std::string> pieces = {"http", "://",      ":/", "/", "ww",  "w",
+                                           "W",    "wW",       ".",  "@", "a",   "b.cn",
+                                           " ",    "\xC4\xE3", "x1", "_", "com", ":"};
+  RegexService addresses;
+  addresses.create(WebAddressPattern() + "|" + EmailPattern());
+  std::mt19937 random(77);
+  int found = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 10);
+    for (int i = 0; i < count; ++i) {
+      text += pieces[random() % pieces.size()];
+    }
+    if (addresses.execute(text) > 0) {
+      ++found;
+      ASSERT_TRUE(MayHoldAddress(GbkToUtf16(text))) << text;
+    }
+  }
+  EXPECT_GT(found, 1000);
+  EXPECT_FALSE(MayHoldAddress(u"ww w: //x"));
 }
 
 }  // namespace
