@@ -41,7 +41,7 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
     TextEncoding detected = TextEncoding::Gbk;
     SourceRead read = readAhead != nullptr && readAhead->encoding == encoding
                           ? std::move(readAhead->read)
-                          : ReadSource(source.path, encoding, detected);
+                          : ReadSource(source.path, encoding, detected, run.pool().threads());
     if (read.status != SourceStatus::Read) {
       loaded.failure = LoadFailure::Unreadable;
       loaded.readStatus = read.status;

@@ -60,6 +60,18 @@ void AdviseHugePages(const void* data, std::size_t size) {
 #endif
 }
 
+void PrepareForWriting(void* data, std::size_t size) {
+#if defined(MADV_POPULATE_WRITE)
+  // The system may not know the advice (before Linux 5.14): the pages are then backed by their
+  // first writes, as always.
+  AdviseWholePages(data, size, static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)),
+                   MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
 void KeepLargeBlocksMapped() {
 #if defined(__GLIBC__)
   static const bool kept = ::mallopt(M_MMAP_THRESHOLD, 1 << 20) != 0;

@@ -34,6 +34,11 @@ Room<T> MakeRoom(std::size_t count) {
 // not to be had; the buffer works the same either way.
 void AdviseHugePages(const void* data, std::size_t size);
 
+// Has the system back the whole pages within [data, data + size) with memory now, ready to be
+// written, as their first writes would: so that several threads can share that work. Does
+// nothing where the system offers no such call.
+void PrepareForWriting(void* data, std::size_t size);
+
 // Gives the memory that freed allocations left in the heap back to the system, where the allocator
 // keeps it otherwise (glibc): between the sources of a run, so that one source's peak does not
 // add to the next one's.

@@ -43,9 +43,10 @@ struct SourceRead {
 };
 
 // Reads the source as ReadSourceText does, within the size limit. A source that is no regular
-// file (a pipe) is read as it comes, up to one byte past the limit.
+// file (a pipe) is read as it comes, up to one byte past the limit. With `threads` 2 or more, a
+// large regular file is read in two halves side by side (on a thread of its own for the second).
 SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
-                      TextEncoding& detected);
+                      TextEncoding& detected, int threads = 1);
 
 // Reads the file at `path` (opened for reading only; never written) and returns its content as
 // program text.

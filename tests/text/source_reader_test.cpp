@@ -198,6 +198,27 @@ TEST(ReadSourceText, ReadsALargeUtf8ExportWhole) {
   EXPECT_EQ(detected, TextEncoding::Utf8);
 }
 
+// A large file read in two halves on two threads is the file, byte for byte, whatever its size
+// (odd, or with a character across the middle) and its encoding.
+TEST(ReadSource, ALargeFileReadInHalvesIsTheWholeFile) {
+  const TempDir folder;
+  std::string gbk;
+  for (int i = 0; gbk.size() < 9 * 1024 * 1024; ++i) {
+    gbk += G("2016-5-3 9:08:01 小林(10001)\r\n早上好，第") + std::to_string(i) + "\r\n";
+  }
+  for (const std::size_t size : {gbk.size(), gbk.size() - 1, std::size_t{8} << 20}) {
+    const auto file = folder.Write("large.txt", std::string_view(gbk).substr(0, size));
+    for (const TextEncoding choice : {TextEncoding::Gbk, TextEncoding::Auto}) {
+      TextEncoding detected = TextEncoding::Auto;
+      const SourceRead halves = ReadSource(file, choice, detected, 2);
+      ASSERT_EQ(halves.status, SourceStatus::Read);
+      EXPECT_EQ(halves.text.size(), size);
+      EXPECT_TRUE(halves.text == std::string_view(gbk).substr(0, size)) << size;
+      EXPECT_TRUE(ReadSource(file, choice, detected, 1).text == halves.text);
+    }
+  }
+}
+
 // The byte-by-byte test the fast scan must agree with.
 bool LooksLikeUtf8Reference(std::string_view bytes) {
   std::size_t ascii = 0;
