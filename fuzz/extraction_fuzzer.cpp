@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gw::MessageList messages(std::move(loaded.text), host);
     messageCount = messages.count();
     int expected = 1;
-    const int fed = gw::FeedMessages(
+    const gw::MessageCounts fed = gw::FeedMessages(
         host, run, messages, options, [&](int index, int count, std::string_view message) {
           Check(index == expected++, "messages come in order");
           Check(count == messages.count(), "the count is the list's");
@@ -68,7 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           }
           return true;
         });
-    Check(fed == messages.count(), "every message is handed over");
+    Check(expected - 1 == messages.count(), "every message is handed over");
+    Check(fed.found == messages.count(), "the counts find every message");
+    Check(fed.taken + fed.droppedInAll() == fed.found, "every message is taken or dropped");
   }
 
   // A whole generation: as many article files as articles counted. A source without any

@@ -17,8 +17,8 @@ scratch_base=/tmp
 work=${FUZZ_WORK:-$scratch_base/gw-fuzz}
 jobs=${FUZZ_JOBS:-2}
 
-all_targets=(source_reader extraction blocked_words settings_store regex_service tag_shield
-             title_sentence word_insertion)
+all_targets=(source_reader extraction message_scanner blocked_words settings_store regex_service
+             tag_shield title_sentence word_insertion)
 targets=("$@")
 ((${#targets[@]} > 0)) || targets=("${all_targets[@]}")
 
@@ -27,6 +27,7 @@ targets=("$@")
 max_len() {
   case $1 in
     extraction) echo 16384 ;;
+    message_scanner) echo 8192 ;;
     source_reader) echo 8192 ;;
     blocked_words) echo 2048 ;;
     *) echo 4096 ;;
@@ -56,7 +57,9 @@ run_one() {
   local tmp="$scratch_base/gw-fuzz-tmp/$target"
   mkdir -p "$corpus" "$artifacts" "$work/logs" "$tmp"
   local extra=()
-  case $target in source_reader | extraction) mapfile -t extra < <(extra_seeds "$target") ;; esac
+  case $target in
+    source_reader | extraction | message_scanner) mapfile -t extra < <(extra_seeds "$target") ;;
+  esac
   # Each target gets its own folder for the files it writes.
   TMPDIR="$tmp" nice -n 10 "$binary" -max_total_time="$seconds" \
     -max_len="$(max_len "$target")" -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=1024 \

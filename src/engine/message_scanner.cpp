@@ -1,10 +1,16 @@
 #include "engine/message_scanner.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "text/charset.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace gw {
 namespace {
@@ -13,6 +19,22 @@ constexpr std::size_t kNone = std::string_view::npos;
 constexpr std::size_t kEqualsLineLength = 64;
 // How many bodies are found between two questions whether to give up.
 constexpr std::size_t kBodiesBetweenQuestions = 1024;
+
+#if defined(__SSE2__)
+constexpr std::size_t kBlock = 16;
+
+// Bit k set where byte k of the 16 at `bytes` is a digit, "=" or `titleLead`: the bytes that may
+// begin a stamp or a header block.
+unsigned MayEndBodyBits(const unsigned char* bytes, unsigned char titleLead) {
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  // Within "0".."9" exactly when clamping to that range changes nothing.
+  const __m128i clamped = _mm_min_epu8(_mm_max_epu8(block, _mm_set1_epi8('0')), _mm_set1_epi8('9'));
+  const __m128i digits = _mm_cmpeq_epi8(clamped, block);
+  const __m128i equals = _mm_cmpeq_epi8(block, _mm_set1_epi8('='));
+  const __m128i lead = _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(titleLead)));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(digits, _mm_or_si128(equals, lead))));
+}
+#endif
 
 bool IsDigit(unsigned char byte) {
   return byte >= '0' && byte <= '9';
@@ -221,18 +243,33 @@ class Scanner {
   // stamp or a header block begins, else the end of the text. Stamps and "=" lines begin with a
   // byte below 0x40, so wherever such a byte is it begins a character.
   std::size_t bodyEnd(std::size_t body) {
-    for (std::size_t at = body + characterLength(body); at < size_; ++at) {
-      const unsigned char byte = text_[at];
-      if (!mayEndBody_[byte]) {
-        continue;
+    std::size_t at = body + characterLength(body);
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: most hold no byte that may begin a stamp or a header block.
+    for (; size_ - at >= kBlock; at += kBlock) {
+      for (unsigned found = MayEndBodyBits(text_ + at, titleLead_); found != 0;
+           found &= found - 1) {
+        const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(found));
+        if (endsBody(body, candidate)) {
+          return candidate;
+        }
       }
-      if (IsDigit(byte) ? stampAt(at) != kNone
-          : byte == '=' ? plainHeaderBlockAt(at)
-                        : headerBlockAt(at) && beginsCharacter(body, at)) {
+    }
+#endif
+    for (; at < size_; ++at) {
+      if (mayEndBody_[text_[at]] && endsBody(body, at)) {
         return at;
       }
     }
     return size_;
+  }
+
+  // Whether a stamp or a header block begins at `at`, inside the body that begins at `body`.
+  bool endsBody(std::size_t body, std::size_t at) {
+    const unsigned char byte = text_[at];
+    return IsDigit(byte) ? stampAt(at) != kNone
+           : byte == '=' ? plainHeaderBlockAt(at)
+                         : headerBlockAt(at) && beginsCharacter(body, at);
   }
 
   const unsigned char* text_;
@@ -248,8 +285,11 @@ class Scanner {
 
 bool ScanMessages(std::string_view text, std::vector<MessageBody>& bodies,
                   const std::function<bool()>& interrupted) {
-  const std::size_t nul = text.find('\0');
-  return Scanner(text.substr(0, nul)).scan(bodies, interrupted);
+  const std::string_view searched = text.substr(0, text.find('\0'));
+  if (searched.size() > std::numeric_limits<std::uint32_t>::max()) {
+    return false;  // offsets in it would not fit a body
+  }
+  return Scanner(searched).scan(bodies, interrupted);
 }
 
 }  // namespace gw

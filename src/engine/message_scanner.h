@@ -30,9 +30,9 @@ struct MessageBody {
   std::uint32_t end = 0;
 };
 
-// Appends the bodies of `text` (at most 4 GB; up to its first NUL byte, as the pattern sees it)
-// to `bodies`, in order. `interrupted` is asked now and then; when it says so the scan gives up
-// and returns false.
+// Appends the bodies of `text` (up to its first NUL byte, as the pattern sees it) to `bodies`, in
+// order. `interrupted` is asked now and then; when it says so the scan gives up and returns
+// false, as it does at once for a text of more than 4 GB.
 bool ScanMessages(std::string_view text, std::vector<MessageBody>& bodies,
                   const std::function<bool()>& interrupted = {});
 
