@@ -425,9 +425,14 @@ std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out) {
 
 void GbkToUtf16(std::string_view gbk, std::u16string& out) {
   // Small texts are decoded into room of one unit per byte and cut to size; large ones are
-  // measured first, so that a large text is never held with room to spare.
+  // measured first, so that a large text is never held with room to spare. The decoding may
+  // write a block of units past its end (never past one unit per byte): the measured room has
+  // that block's worth more.
   constexpr std::size_t kMeasureFirstAbove = 1 << 20;
-  out.resize(gbk.size() > kMeasureFirstAbove ? Utf16Length(gbk) : gbk.size());
+  constexpr std::size_t kBlockOfUnits = 16;
+  out.resize(gbk.size() > kMeasureFirstAbove
+                 ? std::min(gbk.size(), Utf16Length(gbk) + kBlockOfUnits)
+                 : gbk.size());
   out.resize(GbkToUtf16Into(gbk, out.data()));
 }
 

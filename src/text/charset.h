@@ -32,7 +32,8 @@ std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
 
 // Forms of the two conversions above for hot loops, writing into room the caller holds.
-// GbkToUtf16Into: `out` has room for gbk.size() units; returns the units written.
+// GbkToUtf16Into: `out` has room for gbk.size() units, all of which it may write (also past the
+// units it decodes to); returns the units written.
 std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out);
 // Replaces the content of `out`, reusing its room.
 void GbkToUtf16(std::string_view gbk, std::u16string& out);

@@ -420,5 +420,21 @@ TEST(Charset, ConversionsIntoHeldRoomMatchTheAllocatingOnes) {
   }
 }
 
+// A text above a megabyte is measured before it is decoded: the room measured must also hold the
+// block the decoding writes past the last units (a text of double-byte characters decodes to
+// half as many units as it has bytes). AddressSanitizer sees any write past it.
+TEST(Charset, ALargeTextDecodesIntoItsMeasuredRoom) {
+  for (const std::size_t extra : {0, 1, 7, 15, 16, 31}) {
+    std::string gbk(std::size_t{1} << 20, 'a');
+    for (std::size_t i = 0; i < 3000 + extra; ++i) {
+      gbk += "\xC4\xE3";  // 你
+    }
+    const std::u16string units = GbkToUtf16(gbk);
+    ASSERT_EQ(units.size(), (std::size_t{1} << 20) + 3000 + extra);
+    EXPECT_EQ(units.back(), u'\u4F60');
+    EXPECT_EQ(Utf16ToGbk(units), gbk);
+  }
+}
+
 }  // namespace
 }  // namespace gw
