@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
   std::printf("messages %d, articles %d\n", messages.count(), composer.articlesWritten());
   std::printf("loading   %6.3f s  (read, markers, custom replacement)\n",
               Seconds(loadedAt - start));
-  std::printf("cutting   %6.3f s  (message pattern over the whole text)\n",
+  std::printf("cutting   %6.3f s  (the messages found over the whole text)\n",
               Seconds(cutAt - loadedAt));
   std::printf("cleaning  %6.3f s  (line folding, limits, delete rules)\n", feed - compose);
   std::printf("composing %6.3f s  (paragraphs, articles, punctuation runs, titles)\n",
