@@ -226,23 +226,25 @@ class Scanner {
     return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail != 0x7F && trail != 0xFF;
   }
 
-  // Whether `at` begins a character, for a body that begins at `bodyStart`.
-  bool beginsCharacter(std::size_t bodyStart, std::size_t at) const {
+  // Whether `at` begins a character. Asked for places of one body in increasing order: the walk
+  // over its characters goes on from where the last question left it (a character's start no
+  // later than any place asked after), so that a body is walked once at most.
+  bool beginsCharacter(std::size_t at) {
     // A byte below 0x40 is never a second byte: what follows it begins a character.
-    if (at == bodyStart || text_[at - 1] < 0x40) {
+    if (text_[at - 1] < 0x40) {
       return true;
     }
-    std::size_t walk = bodyStart;
-    while (walk < at) {
-      walk += characterLength(walk);
+    while (walked_ < at) {
+      walked_ += characterLength(walked_);
     }
-    return walk == at;
+    return walked_ == at;
   }
 
   // Where the body that begins at `body` ends: the first place after its first character where a
   // stamp or a header block begins, else the end of the text. Stamps and "=" lines begin with a
   // byte below 0x40, so wherever such a byte is it begins a character.
   std::size_t bodyEnd(std::size_t body) {
+    walked_ = body;
     std::size_t at = body + characterLength(body);
 #if defined(__SSE2__)
     // Sixteen bytes at a time: most hold no byte that may begin a stamp or a header block.
@@ -250,26 +252,26 @@ class Scanner {
       for (unsigned found = MayEndBodyBits(text_ + at, titleLead_); found != 0;
            found &= found - 1) {
         const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(found));
-        if (endsBody(body, candidate)) {
+        if (endsBody(candidate)) {
           return candidate;
         }
       }
     }
 #endif
     for (; at < size_; ++at) {
-      if (mayEndBody_[text_[at]] && endsBody(body, at)) {
+      if (mayEndBody_[text_[at]] && endsBody(at)) {
         return at;
       }
     }
     return size_;
   }
 
-  // Whether a stamp or a header block begins at `at`, inside the body that begins at `body`.
-  bool endsBody(std::size_t body, std::size_t at) {
+  // Whether a stamp or a header block begins at `at`, inside the body under way.
+  bool endsBody(std::size_t at) {
     const unsigned char byte = text_[at];
     return IsDigit(byte) ? stampAt(at) != kNone
            : byte == '=' ? plainHeaderBlockAt(at)
-                         : headerBlockAt(at) && beginsCharacter(body, at);
+                         : headerBlockAt(at) && beginsCharacter(at);
   }
 
   const unsigned char* text_;
@@ -277,6 +279,7 @@ class Scanner {
   const HeaderTexts& headers_;
   unsigned char titleLead_;
   std::array<bool, 256> mayEndBody_{};
+  std::size_t walked_ = 0;  // a character's start in the body under way (see beginsCharacter)
   std::size_t lineSearchedFrom_ = 1;
   std::size_t lineBreak_ = 0;
 };
