@@ -219,11 +219,7 @@ class Scanner {
 
   // The bytes the character at `at` takes, as the text is decoded.
   std::size_t characterLength(std::size_t at) const {
-    return text_[at] >= 0x80 && at + 1 < size_ && IsGbkPairBytes(text_[at], text_[at + 1]) ? 2 : 1;
-  }
-
-  static bool IsGbkPairBytes(unsigned lead, unsigned trail) {
-    return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail != 0x7F && trail != 0xFF;
+    return at + 1 < size_ && IsDecodedGbkPair(text_[at], text_[at + 1]) ? 2 : 1;
   }
 
   // Whether `at` begins a character. Asked for places of one body in increasing order: the walk

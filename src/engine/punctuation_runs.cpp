@@ -31,28 +31,16 @@ const PunctuationSet& Punctuation() {
   return set;
 }
 
-// One character of a GBK text, read as the conversion to the engine's form reads it: a byte
-// below 0x80, a lead byte with a second byte that can pair with it (a pair that is no character
-// reads as U+FFFD), or any other byte alone (U+FFFD unless it is a character, as 0x80 is).
-struct Character {
-  std::size_t length;
-  char16_t unit;
-};
-
-Character CharacterAt(const GbkTables& tables, std::string_view text, std::size_t at) {
+// The code unit of the character of `length` bytes at `at`, as the text is decoded: U+FFFD for
+// bytes that are no character (a single byte of 0x80 is one).
+char16_t UnitAt(const GbkTables& tables, std::string_view text, std::size_t at,
+                std::size_t length) {
   const auto byte = static_cast<unsigned char>(text[at]);
   if (byte < 0x80) {
-    return {1, byte};
+    return byte;
   }
-  if (at + 1 < text.size()) {
-    const auto trail = static_cast<unsigned char>(text[at + 1]);
-    if (IsGbkLeadByte(byte) && trail >= 0x40 && trail != 0x7F && trail != 0xFF) {
-      const char16_t unit = tables.toUnicode[byte << 8 | trail];
-      return {2, unit != 0 ? unit : kReplacementCharacter};
-    }
-  }
-  const char16_t unit = tables.toUnicode[byte];
-  return {1, unit != 0 ? unit : kReplacementCharacter};
+  const unsigned code = length == 2 ? byte << 8 | static_cast<unsigned char>(text[at + 1]) : byte;
+  return tables.toUnicode[code] != 0 ? tables.toUnicode[code] : kReplacementCharacter;
 }
 
 // Appends how GBK writes `unit`: its code, or "?" when it has none.
@@ -78,48 +66,36 @@ std::string ReplacePunctuationRuns(std::string_view article, std::string_view ma
   const std::string_view text = UntilFirstNul(article);
   const GbkTables& tables = Gbk();
   const PunctuationSet& punctuation = Punctuation();
-  std::string out;
-  bool replaced = false;
-  // The run of punctuation under way: where it began and how many characters it has.
-  std::size_t runStart = 0;
-  std::size_t runLength = 0;
   const std::string markText = Utf16ToGbk(GbkToUtf16(UntilFirstNul(mark)));
-  // Until the first run to replace, nothing is written: the text before it is written then, at
-  // once. From then on, characters are written as they are read.
+  // Every character is written as GBK writes it; the text comes back as it was when no run
+  // was replaced.
+  std::string out;
+  out.reserve(text.size());
+  bool replaced = false;
+  char16_t held = 0;    // the first character of the run of punctuation under way
+  std::size_t run = 0;  // the characters of that run
   const auto endRun = [&] {
-    if (runLength >= 2) {
-      if (!replaced) {
-        replaced = true;
-        out.reserve(text.size());
-        AppendUtf16AsGbk(GbkToUtf16(text.substr(0, runStart)), out);
-      }
+    if (run >= 2) {
       out += markText;
-    } else if (replaced) {
-      const Character character = CharacterAt(tables, text, runStart);
-      AppendAsGbk(tables, character.unit, out);  // one punctuation character stays
+      replaced = true;
+    } else if (run == 1) {
+      AppendAsGbk(tables, held, out);
     }
-    runLength = 0;
+    run = 0;
   };
   for (std::size_t at = 0; at < text.size();) {
-    const Character character = CharacterAt(tables, text, at);
-    if (punctuation.holds(character.unit)) {
-      if (runLength == 0) {
-        runStart = at;
-      }
-      ++runLength;
-    } else {
-      if (runLength > 0) {
-        endRun();
-      }
-      if (replaced) {
-        AppendAsGbk(tables, character.unit, out);
-      }
+    const std::size_t length = DecodedGbkCharLength(text, at);
+    const char16_t unit = UnitAt(tables, text, at, length);
+    at += length;
+    if (punctuation.holds(unit)) {
+      held = run == 0 ? unit : held;
+      ++run;
+      continue;
     }
-    at += character.length;
-  }
-  if (runLength > 0) {
     endRun();
+    AppendAsGbk(tables, unit, out);
   }
+  endRun();
   return replaced ? out : std::string(text);
 }
 

@@ -220,11 +220,6 @@ inline std::uint64_t CountedApart(const FastTables& tables, char16_t unit) {
   return tables.countedApart[unit >> 6] >> (unit & 63) & 1;
 }
 
-// Whether the two bytes form one double-byte character.
-inline bool IsGbkPair(unsigned lead, unsigned trail) {
-  return (lead - 0x81u < 0x7Eu) & (trail >= 0x40u) & (trail != 0x7Fu) & (trail != 0xFFu);
-}
-
 // The number of code units `gbk` decodes to. (Branches beat branch-free code in both loops here:
 // runs of ASCII and of double-byte characters are long enough to predict.)
 std::size_t Utf16Length(std::string_view gbk) {
@@ -232,7 +227,7 @@ std::size_t Utf16Length(std::string_view gbk) {
   const unsigned char* const end = in + gbk.size();
   std::size_t units = 0;
   for (; end - in >= 2; ++units) {
-    in += (in[0] >= 0x80 && IsGbkPair(in[0], in[1])) ? 2 : 1;
+    in += (in[0] >= 0x80 && IsDecodedGbkPair(in[0], in[1])) ? 2 : 1;
   }
   return units + static_cast<std::size_t>(end - in);
 }
@@ -251,7 +246,7 @@ inline char16_t* DecodeChars(const FastTables& tables, const unsigned char* in,
     if (byte < 0x80) {
       *out++ = static_cast<char16_t>(byte);
       ++in;
-    } else if (end - in >= 2 && IsGbkPair(byte, in[1])) {
+    } else if (end - in >= 2 && IsDecodedGbkPair(static_cast<unsigned char>(byte), in[1])) {
       *out++ = tables.decode[byte << 8 | in[1]];
       in += 2;
     } else {

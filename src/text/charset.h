@@ -31,6 +31,21 @@ std::string Utf16ToGbk(std::u16string_view utf16);
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
 
+// Whether the two bytes are read as one double-byte character when GBK is decoded: a lead byte
+// (0x81..0xFE) and a byte that can pair with it (0x40..0xFE except 0x7F). Anything else is read
+// one byte at a time.
+inline bool IsDecodedGbkPair(unsigned char lead, unsigned char trail) {
+  return (lead - 0x81u < 0x7Eu) & (trail >= 0x40u) & (trail != 0x7Fu) & (trail != 0xFFu);
+}
+
+// The bytes the character at `at` (within `gbk`) takes as GBK is decoded.
+inline std::size_t DecodedGbkCharLength(std::string_view gbk, std::size_t at) {
+  return at + 1 < gbk.size() && IsDecodedGbkPair(static_cast<unsigned char>(gbk[at]),
+                                                 static_cast<unsigned char>(gbk[at + 1]))
+             ? 2
+             : 1;
+}
+
 // Forms of the two conversions above for hot loops, writing into room the caller holds.
 // GbkToUtf16Into: `out` has room for gbk.size() units, all of which it may write (also past the
 // units it decodes to); returns the units written.
