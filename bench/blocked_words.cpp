@@ -10,6 +10,7 @@
 // time of each step; the output file receives the filtered text. `sample` writes N distinct
 // substrings of 2 to 4 characters taken at random character positions of the text (never across a
 // line break), one per line (CR LF). Separator and replacement are given in UTF-8.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 #include <utility>
 
@@ -92,13 +94,14 @@ int Filter(int argc, char** argv) {
   if (settings.libraryPath.empty() || outputPath.empty()) {
     return Usage();
   }
-  // The text is read as the program reads a GBK source, and, as in a run, while the library is
-  // prepared.
+  // The text is read as the program reads a GBK source (on one thread per processor), and, as in
+  // a run, while the library is prepared.
   const auto readStart = Clock::now();
   double readMs = 0;
   std::future<gw::SourceRead> reading = std::async(std::launch::async, [&] {
     gw::TextEncoding detected = gw::TextEncoding::Gbk;
-    gw::SourceRead read = gw::ReadSource(textPath, gw::TextEncoding::Gbk, detected);
+    gw::SourceRead read = gw::ReadSource(textPath, gw::TextEncoding::Gbk, detected,
+                                         std::max(1u, std::thread::hardware_concurrency()));
     readMs = MillisecondsSince(readStart);
     return read;
   });

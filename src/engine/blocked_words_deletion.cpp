@@ -14,6 +14,7 @@
 // goes on one byte further). New occurrences can only span a point where a deletion closed the text
 // up; they are looked for there once the turn is over.
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,10 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
   d.later.Reserve(patternOfWord_.size());
   d.joins.clear();
   const std::size_t reach = trie_.longestWord();
+  // Room for the window around a join (see findAcross) and the padding the trie reads past it.
+  d.window.assign(2 * reach + kPadding, '\0');
+  d.windowStarts.assign(2 * reach + 1, '\0');
+  d.windowOrigin.assign(2 * reach, 0);
   // The waiting are ordered by turn and first byte only: two occurrences alike in both are of the
   // same word at the same byte, so they are the same one or at most one of them is still there.
   const auto wait = [&](const Pending& pending) { d.later.Add(pending.position(), pending); };
@@ -74,48 +79,69 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
     if (offsets == 0) {
       return;  // no word has these two bytes side by side
     }
-    d.window.clear();
-    d.windowStarts.clear();
-    d.windowOrigin.clear();
-    std::size_t at = join;
-    for (std::size_t k = 1; k < reach; ++k) {
-      const std::size_t before = PreviousSetBit(d.present, at, size);
-      if (before == size) {
+    // The bytes still in the text around the join, a bit of `present` at a time: up to `reach`
+    // of them up to the join (nearest first, into origin[reach - 1] downwards), then up to
+    // `reach` - 1 from `after` on (into origin[reach] upwards), and the first byte past those.
+    std::uint32_t* const origin = d.windowOrigin.data();
+    std::size_t joinEnd = 0;  // bytes up to the join: the window offset right after it
+    std::size_t word = join >> 6;
+    std::uint64_t bits = d.present[word] & (~std::uint64_t{0} >> (63 - (join & 63)));
+    while (joinEnd < reach) {
+      if (bits == 0) {
+        if (word == 0) {
+          break;
+        }
+        bits = d.present[--word];
+        continue;
+      }
+      const auto bit = static_cast<unsigned>(63 - __builtin_clzll(bits));
+      origin[reach - 1 - joinEnd++] = static_cast<std::uint32_t>(word * 64 + bit);
+      bits ^= std::uint64_t{1} << bit;
+    }
+    std::size_t afterJoin = 0;
+    std::size_t beyond = size;  // the first byte in the text past the window
+    word = after >> 6;
+    bits = d.present[word] & (~std::uint64_t{0} << (after & 63));
+    while (true) {
+      if (bits == 0) {
+        if (++word >= d.present.size()) {
+          break;  // the bits past the piece's end are clear
+        }
+        bits = d.present[word];
+        continue;
+      }
+      const std::size_t at = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+      if (afterJoin + 1 >= reach) {
+        beyond = at;
         break;
       }
-      at = before;
+      origin[reach + afterJoin++] = static_cast<std::uint32_t>(at);
+      bits &= bits - 1;
     }
-    for (; at < join; at = NextSetBit(d.present, at + 1, size)) {
-      d.windowOrigin.push_back(static_cast<std::uint32_t>(at));
+    const std::uint32_t* const windowOrigin = origin + (reach - joinEnd);
+    const std::size_t windowSize = joinEnd + afterJoin;
+    char* const window = d.window.data();
+    char* const windowStarts = d.windowStarts.data();
+    for (std::size_t i = 0; i < windowSize; ++i) {
+      window[i] = piece[windowOrigin[i]];
+      windowStarts[i] = TestBit(d.starts, windowOrigin[i]) ? '\1' : '\0';
     }
-    d.windowOrigin.push_back(join);
-    const std::size_t joinEnd = d.windowOrigin.size();  // window offset right after the join
-    at = after;
-    for (std::size_t k = 1; k < reach && at < size; ++k) {
-      d.windowOrigin.push_back(static_cast<std::uint32_t>(at));
-      at = NextSetBit(d.present, at + 1, size);
-    }
-    for (const std::uint32_t origin : d.windowOrigin) {
-      d.window.push_back(piece[origin]);
-      d.windowStarts.push_back(TestBit(d.starts, origin) ? '\1' : '\0');
-    }
-    d.windowStarts.push_back(at >= size || TestBit(d.starts, at) ? '\1' : '\0');
-    const std::size_t windowSize = d.window.size();
-    d.window.append(kPadding, '\0');
-    const auto* bytes = reinterpret_cast<const unsigned char*>(d.window.data());
-    const auto boundary = [&](std::size_t offset) { return d.windowStarts[offset] != 0; };
+    windowStarts[windowSize] = beyond >= size || TestBit(d.starts, beyond) ? '\1' : '\0';
+    std::memset(window + windowSize, 0, kPadding);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(window);
+    const auto boundary = [&](std::size_t offset) { return windowStarts[offset] != 0; };
     const auto report = [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
       if (end > joinEnd) {
         const std::uint32_t next = FirstWordAfter(pattern, position);
         if (next != kNone) {
-          wait(DeletionWork::MakePending(next, d.windowOrigin[start], d.windowOrigin[end - 1],
+          wait(DeletionWork::MakePending(next, windowOrigin[start], windowOrigin[end - 1],
                                          pattern));
         }
       }
     };
     for (std::size_t start = 0; start < joinEnd; ++start) {
       const std::size_t k = joinEnd - start;  // the word's bytes before the join
-      if (d.windowStarts[start] != 0 && (k < 16 ? offsets >> k & 1 : offsets & 1) != 0) {
+      if (windowStarts[start] != 0 && (k < 16 ? offsets >> k & 1 : offsets & 1) != 0) {
         trie_.MatchAt<true>(bytes, windowSize, start, bytes + start, boundary, report);
       }
     }
@@ -129,9 +155,9 @@ void BlockedWordMatcher::FilterPieceByDeletion(std::string_view piece, PieceWork
   const auto findAround = [&](std::uint32_t first, std::uint32_t last, std::uint32_t position) {
     const std::size_t from = last + std::size_t{1} >= reach ? last + std::size_t{1} - reach : 0;
     const std::size_t to = std::min<std::size_t>(size, from + 2 * reach);
-    d.window.assign(piece.substr(from, to - from));
-    d.window.append(kPadding, '\0');
-    const auto* bytes = reinterpret_cast<const unsigned char*>(d.window.data());
+    d.around.assign(piece.substr(from, to - from));
+    d.around.append(kPadding, '\0');
+    const auto* bytes = reinterpret_cast<const unsigned char*>(d.around.data());
     const auto boundary = [&](std::size_t offset) {
       return IsCharBoundary(d.starts, from + offset);
     };

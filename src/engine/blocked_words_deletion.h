@@ -135,7 +135,8 @@ struct DeletionWork {
   std::vector<std::uint32_t> joins;         // bytes right before a deletion of the current turn
   std::string window;                       // the text around a join, then zero padding
   std::string windowStarts;                 // character-start flags of `window`, one more
-  std::vector<std::uint32_t> windowOrigin;  // batch offsets of the bytes of `window`
+  std::vector<std::uint32_t> windowOrigin;  // batch offsets of the bytes around a join
+  std::string around;  // the text around an occurrence that was skipped, then zero padding
 };
 
 }  // namespace gw::detail
