@@ -368,6 +368,38 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnLongerTexts) {
   }
 }
 
+// Deleting leaves wide gaps, and a later word can then be found across one: words longer than
+// 64 bytes, taken from the text as the earlier words left it, must be found however many bytes
+// were deleted between their parts, and however far the gap reaches back or ahead.
+TEST(BlockedWordsTest, LongWordsAreFoundAcrossWideGaps) {
+  std::mt19937 random(515);
+  const std::vector<std::string> pieces = {"a", "b", "c", G("中"), G("文")};
+  for (int round = 0; round < 60; ++round) {
+    std::string text;
+    while (text.size() < 1500) {
+      // Runs of one piece long enough that deleting them clears whole words of presence bits.
+      const std::string& piece = pieces[random() % pieces.size()];
+      for (std::size_t n = 1 + random() % (round % 2 == 0 ? 90 : 8); n > 0; --n) {
+        text += piece;
+      }
+    }
+    std::vector<std::string> words;
+    for (int i = 0; i < 3; ++i) {
+      words.push_back(pieces[random() % 3] + pieces[random() % 3]);
+    }
+    // Later words are cut from the text the earlier ones leave, so that they span the gaps.
+    const std::string left = FilterOneWordAtATime(text, words, "");
+    for (int i = 0; i < 4 && left.size() > 150; ++i) {
+      const std::size_t length = 40 + random() % 100;
+      words.push_back(left.substr(random() % (left.size() - length), length));
+    }
+    const std::string expected = FilterOneWordAtATime(text, words, "");
+    const detail::BlockedWordMatcher matcher(words, "");
+    ASSERT_EQ(matcher.Filter(text), expected) << "round " << round;
+    ASSERT_EQ(matcher.Filter(text, {0, 3}), expected) << "round " << round;
+  }
+}
+
 // Whole texts of many lines, large enough for the block-wise scan and for overlap groups to wait
 // and be settled in batches: a line break is in no word, so the whole text must filter like each
 // of its lines on its own, and each line like the plain procedure.
