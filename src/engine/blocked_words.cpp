@@ -1,5 +1,6 @@
 #include "engine/blocked_words.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -11,16 +12,22 @@ namespace gw {
 BlockedWordFilter::BlockedWordFilter() : BlockedWordFilter({}, "**") {}
 
 BlockedWordFilter::BlockedWordFilter(std::vector<std::string> words, std::string replacement)
-    : words_(std::move(words)),
-      replacement_(std::move(replacement)),
-      matcher_(std::make_shared<const detail::BlockedWordMatcher>(words_, replacement_)) {}
+    : words_(std::move(words)), replacement_(std::move(replacement)) {
+  // Without a word that can occur, filtering changes nothing: no matcher is prepared (every run
+  // starts with such a filter, and preparing one takes its tables' memory).
+  if (std::any_of(words_.begin(), words_.end(), [](const std::string& w) { return !w.empty(); })) {
+    matcher_ = std::make_shared<const detail::BlockedWordMatcher>(words_, replacement_);
+  }
+}
 
 std::string BlockedWordFilter::Apply(std::string_view text) const {
-  return matcher_->Filter(text);
+  return matcher_ ? matcher_->Filter(text) : std::string(text);
 }
 
 void BlockedWordFilter::ApplyInPlace(std::string& text, std::size_t threads) const {
-  matcher_->FilterInPlace(text, detail::BlockedWordMatcher::SplitFor(threads));
+  if (matcher_) {
+    matcher_->FilterInPlace(text, detail::BlockedWordMatcher::SplitFor(threads));
+  }
 }
 
 std::vector<std::string> SplitBlockedWords(std::string_view library, std::string_view separator) {

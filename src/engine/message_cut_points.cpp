@@ -41,7 +41,9 @@ std::vector<std::size_t> MessageCutPoints(std::string_view text, std::size_t par
   if (partSize == 0 || text.size() <= partSize) {
     return cuts;
   }
-  StampFinder stamps;
+  // Compiling the two patterns costs more than searching a few lines of a part: each thread
+  // keeps its finder from source to source.
+  thread_local StampFinder stamps;
   std::size_t from = partSize;
   while (from < text.size()) {
     const std::size_t searchEnd = std::min(text.size(), from + partSize);
