@@ -368,9 +368,9 @@ TEST(BlockedWordsTest, AgreesWithThePlainProcedureOnLongerTexts) {
   }
 }
 
-// Deleting leaves wide gaps, and a later word can then be found across one: words longer than
-// 64 bytes, taken from the text as the earlier words left it, must be found however many bytes
-// were deleted between their parts, and however far the gap reaches back or ahead.
+// Deleting leaves wide gaps, and a later word can then be found across one: long words (40 to
+// 140 bytes), taken from the text as the earlier words left it, must be found however many bytes
+// were deleted between their parts, and however far they reach back or ahead of the gap.
 TEST(BlockedWordsTest, LongWordsAreFoundAcrossWideGaps) {
   std::mt19937 random(515);
   const std::vector<std::string> pieces = {"a", "b", "c", G("中"), G("文")};
