@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "text/charset.h"
@@ -43,6 +44,21 @@ std::size_t ReadAt(int file, char* into, std::size_t size, std::size_t offset) {
   return done;
 }
 
+// Runs `first` here and `second` on a thread of its own, both to their end; when no thread can
+// be had, `second` runs here after `first`.
+template <typename First, typename Second>
+void RunSideBySide(const First& first, const Second& second) {
+  std::optional<std::jthread> thread;
+  try {
+    thread.emplace(second);
+  } catch (const std::system_error&) {
+  }
+  first();
+  if (!thread) {
+    second();
+  }
+}
+
 // Reads the first `size` bytes of a regular file into `content` (empty, with room for them) in
 // two halves, the second on a thread of its own. Returns whether all of them were read; if not,
 // `content` holds what was read up to the first byte that was not.
@@ -50,19 +66,13 @@ bool ReadInHalves(int file, std::size_t size, std::string& content) {
   const std::size_t half = size / 2;
   // The room is backed by memory on both threads, then sized (which only writes zeros into
   // memory that is there), then filled on both threads.
-  {
-    const std::jthread second(
-        [&content, half, size] { PrepareForWriting(content.data() + half, size - half); });
-    PrepareForWriting(content.data(), half);
-  }
+  RunSideBySide([&] { PrepareForWriting(content.data(), half); },
+                [&] { PrepareForWriting(content.data() + half, size - half); });
   content.resize(size);
   std::size_t secondGot = 0;
   std::size_t firstGot = 0;
-  {
-    const std::jthread second(
-        [&] { secondGot = ReadAt(file, content.data() + half, size - half, half); });
-    firstGot = ReadAt(file, content.data(), half, 0);
-  }
+  RunSideBySide([&] { firstGot = ReadAt(file, content.data(), half, 0); },
+                [&] { secondGot = ReadAt(file, content.data() + half, size - half, half); });
   if (firstGot < half) {
     content.resize(firstGot);
     return false;
