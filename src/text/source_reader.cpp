@@ -59,20 +59,34 @@ void RunSideBySide(const First& first, const Second& second) {
   }
 }
 
-// Reads the first `size` bytes of a regular file into `content` (empty, with room for them) in
-// two halves, the second on a thread of its own. Returns whether all of them were read; if not,
-// `content` holds what was read up to the first byte that was not.
-bool ReadInHalves(int file, std::size_t size, std::string& content) {
-  const std::size_t half = size / 2;
-  // The room is backed by memory on both threads, then sized (which only writes zeros into
-  // memory that is there), then filled on both threads.
-  RunSideBySide([&] { PrepareForWriting(content.data(), half); },
-                [&] { PrepareForWriting(content.data() + half, size - half); });
+// Reads the first `size` bytes of a regular file into `content` (empty, with room for them),
+// in two halves side by side when `halves` is set. Returns whether all of them were read; if
+// not, `content` holds what was read up to the first byte that was not.
+//
+// The room is first backed by memory in one request per half (a fault per page, taken as the
+// bytes arrive, costs more than that on this kind of load), then sized (which only writes zeros
+// into memory that is there), then filled.
+bool ReadIntoRoom(int file, std::size_t size, std::string& content, bool halves) {
+  const std::size_t half = halves ? size / 2 : size;
+  const auto prepareFirst = [&] { PrepareForWriting(content.data(), half); };
+  const auto prepareSecond = [&] { PrepareForWriting(content.data() + half, size - half); };
+  if (halves) {
+    RunSideBySide(prepareFirst, prepareSecond);
+  } else {
+    prepareFirst();
+  }
   content.resize(size);
   std::size_t secondGot = 0;
   std::size_t firstGot = 0;
-  RunSideBySide([&] { firstGot = ReadAt(file, content.data(), half, 0); },
-                [&] { secondGot = ReadAt(file, content.data() + half, size - half, half); });
+  const auto readFirst = [&] { firstGot = ReadAt(file, content.data(), half, 0); };
+  const auto readSecond = [&] {
+    secondGot = ReadAt(file, content.data() + half, size - half, half);
+  };
+  if (halves) {
+    RunSideBySide(readFirst, readSecond);
+  } else {
+    readFirst();
+  }
   if (firstGot < half) {
     content.resize(firstGot);
     return false;
@@ -106,25 +120,25 @@ SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& conte
   if (regular && static_cast<std::uint64_t>(status.st_size) > kMaxSourceBytes) {
     return SourceStatus::TooLarge;  // refused before a byte is read
   }
-  // Room for the whole of a regular file (plus one byte to see the end) is taken at once, and
-  // the file is read through a small buffer appended to it: reading straight into fresh room
-  // would have the kernel fault its pages in one by one, and zero-filling the room first costs
-  // a pass of its own. A large file read on two threads is the exception (see ReadInHalves).
-  // Anything else (a pipe, a growing file) grows as it is read, up to one byte past the limit.
+  // Room for the whole of a regular file (plus one byte to see the end) is taken at once and
+  // the file is read straight into it, in two halves side by side when it is large and a second
+  // thread may be used (the system's copying and the backing of the room are then shared).
+  // Anything else (a pipe, a growing file) grows as it is read through a buffer, up to one byte
+  // past the limit.
   constexpr std::size_t kCeiling = kMaxSourceBytes + 1;
   constexpr std::size_t kChunk = std::size_t{1} << 20;
   content.clear();
-  if (regular) {
-    content.reserve(static_cast<std::size_t>(status.st_size) + 1);
+  if (regular && status.st_size > 0) {
+    const auto size = static_cast<std::size_t>(status.st_size);
+    content.reserve(size + 1);
     AdviseHugePages(content.data(), content.capacity());
-    if (threads >= 2 && static_cast<std::uint64_t>(status.st_size) >= kReadInHalvesFrom) {
-      if (!ReadInHalves(file.get(), static_cast<std::size_t>(status.st_size), content)) {
-        return SourceStatus::Read;  // the file ended early, or a read failed
-      }
-      // Whatever the file gained since it was measured follows as below.
-      if (::lseek(file.get(), static_cast<off_t>(content.size()), SEEK_SET) < 0) {
-        return SourceStatus::Read;
-      }
+    const bool halves = threads >= 2 && size >= kReadInHalvesFrom;
+    if (!ReadIntoRoom(file.get(), size, content, halves)) {
+      return SourceStatus::Read;  // the file ended early, or a read failed
+    }
+    // Whatever the file gained since it was measured follows as below.
+    if (::lseek(file.get(), static_cast<off_t>(content.size()), SEEK_SET) < 0) {
+      return SourceStatus::Read;
     }
   }
   const std::unique_ptr<char[]> chunk = std::make_unique_for_overwrite<char[]>(kChunk);
