@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "text/gbk_chars.h"
+#include "text/gbk_fast_tables.h"
 #include "text/gbk_tables.h"
 #include "text/iconv_handle.h"
 
@@ -153,70 +154,8 @@ std::size_t CodeUnitSize(const std::string& upperName) {
 
 namespace {
 
-constexpr std::uint16_t kQuestionMark = '?';
-
-// The conversion tables in the form the hot loops want: every index holds its final answer, so
-// that converting a character needs no branch on what kind of character it is.
-struct FastTables {
-  // A single byte, or a lead/trail pair (lead << 8 | trail), to its code unit: bytes below 0x80
-  // are themselves, a byte or pair that is no character gives U+FFFD.
-  char16_t decode[65536];
-  // A BMP code unit to its GBK code (below 0x100: one byte), "?" when GBK cannot hold it (lone
-  // surrogates included).
-  std::uint16_t encode[65536];
-  // One bit per code unit (bit u % 64 of word u / 64), set where the GBK text cannot be counted
-  // one character per unit: a high surrogate (a pair is one "?") and a unit whose one-byte code
-  // would read as the lead of a double-byte character. A bitmap rather than a look at `encode`
-  // keeps the counting loop's lookups in 8 KB.
-  std::uint64_t countedApart[65536 / 64];
-  // Whether countedApart holds more than the high surrogates; with these tables it does not, and
-  // counting needs no lookup at all.
-  bool oneByteLeadCodes;
-  // One bit per code unit, as above, set where GBK cannot hold the unit ("?"): what a trip
-  // through GBK changes, surrogates aside.
-  std::uint64_t unheld[65536 / 64];
-};
-
-inline bool IsHighSurrogateUnit(char16_t unit) {
-  return (unit & 0xFC00) == 0xD800;
-}
-inline bool IsLowSurrogateUnit(char16_t unit) {
-  return (unit & 0xFC00) == 0xDC00;
-}
-
-std::unique_ptr<FastTables> BuildFastTables() {
-  const GbkTables& tables = Gbk();
-  auto fast = std::make_unique<FastTables>();
-  std::fill(std::begin(fast->countedApart), std::end(fast->countedApart), 0);
-  std::fill(std::begin(fast->unheld), std::end(fast->unheld), 0);
-  fast->oneByteLeadCodes = false;
-  for (std::size_t i = 0; i < 65536; ++i) {
-    const char16_t unit = tables.toUnicode[i];
-    fast->decode[i] = i < 0x80    ? static_cast<char16_t>(i)
-                      : unit != 0 ? unit
-                                  : kReplacementCharacter;
-    const std::uint16_t code = tables.fromUnicode[i];
-    fast->encode[i] = i < 0x80 ? static_cast<std::uint16_t>(i) : code != 0 ? code : kQuestionMark;
-    const std::uint16_t encoded = fast->encode[i];
-    const bool oneByteLead = encoded <= 0xFF && IsPairLeadByte(static_cast<unsigned char>(encoded));
-    fast->oneByteLeadCodes |= oneByteLead;
-    if (IsHighSurrogateUnit(static_cast<char16_t>(i)) || oneByteLead) {
-      fast->countedApart[i / 64] |= std::uint64_t{1} << (i % 64);
-    }
-    if (encoded == kQuestionMark && i != kQuestionMark) {
-      fast->unheld[i / 64] |= std::uint64_t{1} << (i % 64);
-    }
-  }
-  return fast;
-}
-
-const FastTables& Fast() {
-  static const std::unique_ptr<FastTables> tables = BuildFastTables();
-  return *tables;
-}
-
 // 1 when the GBK text of `unit` cannot be counted as one character (see countedApart), else 0.
-inline std::uint64_t CountedApart(const FastTables& tables, char16_t unit) {
+inline std::uint64_t CountedApart(const GbkFastTables& tables, char16_t unit) {
   return tables.countedApart[unit >> 6] >> (unit & 63) & 1;
 }
 
@@ -239,7 +178,7 @@ inline std::size_t SurrogateRun(const char16_t* at, const char16_t* end) {
 
 // Decodes the characters from `in` up to `end` one at a time into `out`; returns the end of the
 // units written.
-inline char16_t* DecodeChars(const FastTables& tables, const unsigned char* in,
+inline char16_t* DecodeChars(const GbkFastTables& tables, const unsigned char* in,
                              const unsigned char* end, char16_t* out) {
   while (in < end) {
     const unsigned byte = *in;
@@ -260,7 +199,7 @@ inline char16_t* DecodeChars(const FastTables& tables, const unsigned char* in,
 // Writes the GBK code of one unit that is no surrogate; returns the end of the bytes written.
 // Both bytes are stored; a one-byte code advances by one, and the next character overwrites the
 // spare byte (which stays within the room of two bytes per unit).
-inline char* EncodeUnit(const FastTables& tables, char16_t unit, char* out) {
+inline char* EncodeUnit(const GbkFastTables& tables, char16_t unit, char* out) {
   const std::uint16_t code = tables.encode[unit];
   const bool twoBytes = code > 0xFF;
   out[0] = static_cast<char>(twoBytes ? code >> 8 : code);
@@ -271,7 +210,7 @@ inline char* EncodeUnit(const FastTables& tables, char16_t unit, char* out) {
 // Encodes the units from `in` up to `stop` one at a time into `out` (a surrogate pair that
 // starts before `stop` is taken whole; the text ends at `end`); moves `in` past them and returns
 // the end of the bytes written.
-inline char* EncodeUnits(const FastTables& tables, const char16_t*& in, const char16_t* stop,
+inline char* EncodeUnits(const GbkFastTables& tables, const char16_t*& in, const char16_t* stop,
                          const char16_t* end, char* out) {
   while (in < stop) {
     if (IsHighSurrogateUnit(*in)) {
@@ -285,15 +224,15 @@ inline char* EncodeUnits(const FastTables& tables, const char16_t*& in, const ch
 }
 
 // The unit a trip through GBK gives back for one unit that is no high surrogate.
-inline char16_t RoundTripUnit(const FastTables& tables, char16_t unit) {
+inline char16_t RoundTripUnit(const GbkFastTables& tables, char16_t unit) {
   return tables.unheld[unit >> 6] >> (unit & 63) & 1 ? u'?' : unit;
 }
 
 // Writes the round trip of the units from `in` up to `stop` one at a time to `out` (a surrogate
 // pair that starts before `stop` is taken whole; the text ends at `end`); moves `in` past them
 // and returns the end of the units written.
-inline char16_t* RoundTripUnits(const FastTables& tables, const char16_t*& in, const char16_t* stop,
-                                const char16_t* end, char16_t* out) {
+inline char16_t* RoundTripUnits(const GbkFastTables& tables, const char16_t*& in,
+                                const char16_t* stop, const char16_t* end, char16_t* out) {
   while (in < stop) {
     if (IsHighSurrogateUnit(*in)) {
       in += SurrogateRun(in, end);
@@ -372,7 +311,7 @@ inline unsigned UnitsEqualTo(__m128i low, __m128i high, char16_t unit) {
 // Decodes what starts the 16 bytes at `in`: a run of ASCII, a run of double-byte characters, or
 // one byte that is neither. Writes up to 16 units to `out`, of which `units` count; returns the
 // bytes taken.
-inline std::size_t DecodeBlockStart(const FastTables& tables, const unsigned char* in,
+inline std::size_t DecodeBlockStart(const GbkFastTables& tables, const unsigned char* in,
                                     char16_t* out, std::size_t& units) {
   const __m128i bytes = Load16(in);
   const unsigned high = HighBytes(bytes);
@@ -401,7 +340,7 @@ inline std::size_t DecodeBlockStart(const FastTables& tables, const unsigned cha
 }  // namespace
 
 std::size_t GbkToUtf16Into(std::string_view gbk, char16_t* out) {
-  const FastTables& tables = Fast();
+  const GbkFastTables& tables = GbkFast();
   const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
   const unsigned char* const end = in + gbk.size();
   char16_t* const start = out;
@@ -438,7 +377,7 @@ std::u16string GbkToUtf16(std::string_view gbk) {
 }
 
 std::size_t Utf16ToGbkInto(std::u16string_view utf16, char* out) {
-  const FastTables& tables = Fast();
+  const GbkFastTables& tables = GbkFast();
   const char16_t* in = utf16.data();
   const char16_t* const end = in + utf16.size();
   char* const start = out;
@@ -479,7 +418,7 @@ std::string Utf16ToGbk(std::u16string_view utf16) {
 }
 
 void AppendGbkRoundTrip(std::u16string_view utf16, std::u16string& out) {
-  const FastTables& tables = Fast();
+  const GbkFastTables& tables = GbkFast();
   const std::size_t old = out.size();
   out.resize(old + utf16.size());
   const char16_t* in = utf16.data();
@@ -511,7 +450,7 @@ void AppendGbkRoundTrip(std::u16string_view utf16, std::u16string& out) {
 }
 
 int GbkCharCount(std::u16string_view utf16) {
-  const FastTables& tables = Fast();
+  const GbkFastTables& tables = GbkFast();
   const char16_t* const units = utf16.data();
   const std::size_t size = utf16.size();
   std::size_t crLfPairs = 0;
