@@ -13,6 +13,7 @@
 #include "text/gbk_fast_tables.h"
 #include "text/gbk_tables.h"
 #include "text/iconv_handle.h"
+#include "text/memory_pages.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,23 +36,6 @@ std::string UpperAscii(std::string_view name) {
 
 bool IsProgramCharset(const std::string& upperName) {
   return upperName == "GB18030" || upperName == "GBK" || upperName == "CP936";
-}
-
-// Appends the GBK form of one BMP code point, or "?" when code page 936 cannot hold it.
-void AppendGbk(std::string& out, char32_t codePoint) {
-  if (codePoint < 0x80) {
-    out.push_back(static_cast<char>(codePoint));
-    return;
-  }
-  const std::uint16_t code = codePoint <= 0xFFFF ? Gbk().fromUnicode[codePoint] : 0;
-  if (code == 0) {
-    out.push_back('?');
-  } else if (code < 0x100) {
-    out.push_back(static_cast<char>(code));
-  } else {
-    out.push_back(static_cast<char>(code >> 8));
-    out.push_back(static_cast<char>(code & 0xFF));
-  }
 }
 
 // Decodes the GBK character at `offset`; sets `length` to the bytes it takes.
@@ -513,30 +497,82 @@ std::string GbkToUtf8(std::string_view gbk) {
   return out;
 }
 
-std::string Utf8ToGbk(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t offset = 0; offset < utf8.size();) {
-    // Runs of ASCII are copied as they are.
-    std::size_t run = offset;
-    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) {
-      ++run;
+// From this size on, the room for a conversion's result is backed at once (see AppendUtf8AsGbk).
+constexpr std::size_t kBackedAtOnceFrom = std::size_t{1} << 20;
+
+std::size_t Utf8ToGbkInto(std::string_view utf8, char* out) {
+  const GbkFastTables& tables = GbkFast();
+  const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+  const unsigned char* const end = in + utf8.size();
+  char* const start = out;
+  while (in < end) {
+    // Runs of ASCII are copied eight bytes at a time.
+    while (end - in >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, in, sizeof word);
+      if ((word & 0x8080808080808080ull) != 0) {
+        break;
+      }
+      std::memcpy(out, in, sizeof word);
+      in += sizeof word;
+      out += sizeof word;
     }
-    out.append(utf8.data() + offset, run - offset);
-    offset = run;
-    if (offset == utf8.size()) {
+    if (in == end) {
       break;
     }
-    char32_t codePoint = 0;
-    const std::size_t length = DecodeUtf8At(utf8, offset, codePoint);
-    if (length == 0) {
-      out.push_back('?');
-      ++offset;
-    } else {
-      AppendGbk(out, codePoint);
-      offset += length;
+    if (*in < 0x80) {
+      *out++ = static_cast<char>(*in++);
+      continue;
     }
+    // The sequences of Chinese text, three bytes for the Basic Multilingual Plane (surrogates
+    // and over-long forms excluded), are decoded here; the others by DecodeUtf8At.
+    char32_t codePoint = 0;
+    std::size_t length = 0;
+    if ((in[0] & 0xF0) == 0xE0 && end - in >= 3 && (in[1] & 0xC0) == 0x80 &&
+        (in[2] & 0xC0) == 0x80) {
+      codePoint = (in[0] & 0x0Fu) << 12 | (in[1] & 0x3Fu) << 6 | (in[2] & 0x3Fu);
+      length = codePoint >= 0x800 && (codePoint < 0xD800 || codePoint > 0xDFFF) ? 3 : 0;
+    } else {
+      const std::size_t offset =
+          static_cast<std::size_t>(in - reinterpret_cast<const unsigned char*>(utf8.data()));
+      length = DecodeUtf8At(utf8, offset, codePoint);
+    }
+    if (length == 0) {
+      *out++ = '?';
+      ++in;
+      continue;
+    }
+    // Every character of two bytes or more gives at most as many bytes of GBK: one or two, or
+    // one "?" outside the Basic Multilingual Plane.
+    const std::uint16_t code = codePoint <= 0xFFFF ? tables.encode[codePoint] : '?';
+    if (code > 0xFF) {
+      out[0] = static_cast<char>(code >> 8);
+      out[1] = static_cast<char>(code & 0xFF);
+      out += 2;
+    } else {
+      *out++ = static_cast<char>(code);
+    }
+    in += length;
   }
+  return static_cast<std::size_t>(out - start);
+}
+
+void AppendUtf8AsGbk(std::string_view utf8, std::string& out) {
+  const std::size_t old = out.size();
+  if (utf8.size() >= kBackedAtOnceFrom) {
+    // A whole source: its room is backed in one request, with large pages where they can be
+    // had, rather than a page at a time as the conversion reaches it.
+    out.reserve(old + utf8.size());
+    AdviseHugePages(out.data(), out.capacity());
+    PrepareForWriting(out.data() + old, utf8.size());
+  }
+  out.resize(old + utf8.size());
+  out.resize(old + Utf8ToGbkInto(utf8, out.data() + old));
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  std::string out;
+  AppendUtf8AsGbk(utf8, out);
   return out;
 }
 

@@ -55,6 +55,10 @@ void GbkToUtf16(std::string_view gbk, std::u16string& out);
 // Utf16ToGbkInto: `out` has room for 2 * utf16.size() bytes; returns the bytes written.
 std::size_t Utf16ToGbkInto(std::u16string_view utf16, char* out);
 void AppendUtf16AsGbk(std::u16string_view utf16, std::string& out);
+// Utf8ToGbk into room of `utf8.size()` bytes at `out` (the GBK text is never longer); returns the
+// bytes written. The append form adds them to `out`.
+std::size_t Utf8ToGbkInto(std::string_view utf8, char* out);
+void AppendUtf8AsGbk(std::string_view utf8, std::string& out);
 
 // Appends `utf16` as a trip through GBK gives it back, GbkToUtf16(Utf16ToGbk(utf16)), without
 // making the trip: every unit that GBK cannot hold becomes "?", a surrogate pair one "?".
