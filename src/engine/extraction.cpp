@@ -39,9 +39,17 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   } else {
     const auto encoding = static_cast<TextEncoding>(options.组合框编码);
     TextEncoding detected = TextEncoding::Gbk;
-    SourceRead read = readAhead != nullptr && readAhead->encoding == encoding
-                          ? std::move(readAhead->read)
-                          : ReadSource(source.path, encoding, detected, run.pool().threads());
+    const auto stopped = [&host] { return host.stopRequested(); };
+    SourceRead read;
+    if (readAhead != nullptr && readAhead->encoding == encoding &&
+        (readAhead->read.status != SourceStatus::Stopped || stopped())) {
+      read = std::move(readAhead->read);
+    } else {
+      read = ReadSource(source.path, encoding, detected, run.pool().threads(), stopped);
+    }
+    if (read.status == SourceStatus::Stopped) {
+      return loaded;  // the caller ends the source on the stop request
+    }
     if (read.status != SourceStatus::Read) {
       loaded.failure = LoadFailure::Unreadable;
       loaded.readStatus = read.status;

@@ -2,6 +2,7 @@
 // transformations, cutting into messages and the hand-over of every message in order of use.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +21,8 @@ namespace gw {
 struct ReadAhead {
   TextEncoding encoding = TextEncoding::Auto;  // the encoding box it was read with
   SourceRead read;
+  // Set when the run is stopping: the read gives up at its next slice.
+  std::atomic<bool> abandoned{false};
 };
 
 // Which source a call works on: a file of the run, or (preview) the source-message box.

@@ -1,6 +1,8 @@
 #include "engine/run_driver.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "engine/generation.h"
 #include "engine/run_context.h"
@@ -8,6 +10,12 @@
 #include "text/memory_pages.h"
 
 namespace gw {
+namespace {
+
+// How often a stop request is looked for while the run waits for a file read ahead.
+constexpr std::chrono::milliseconds kStopPollInterval{20};
+
+}  // namespace
 
 const std::string& RestingStatusText() {
   static const std::string text =
@@ -34,6 +42,7 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
   // behind are let go by then, so that the two files are never held whole at the same time).
   std::shared_ptr<ReadAhead> next;
   WorkPool::Ticket nextRead;
+  const std::thread::id runThread = std::this_thread::get_id();
   // Starts reading file `index` (0-based) on another thread, where there is one.
   const auto readAheadOf = [&](std::size_t index) {
     if (run.pool().threads() < 2) {
@@ -47,10 +56,25 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     }
     next = std::make_shared<ReadAhead>();
     next->encoding = static_cast<TextEncoding>(host.currentOptions()->组合框编码);
-    nextRead = run.pool().submit([ahead = next, nextPath = paths[index]] {
+    // The host is asked for a stop only on this thread, which runs the read itself when it
+    // waits for it before a worker took it; a worker learns of the stop from `abandoned`.
+    nextRead = run.pool().submit([ahead = next, nextPath = paths[index], runThread, &host] {
       TextEncoding detected = TextEncoding::Gbk;
-      ahead->read = ReadSource(nextPath, ahead->encoding, detected);
+      ahead->read = ReadSource(nextPath, ahead->encoding, detected, 1, [&] {
+        if (std::this_thread::get_id() == runThread && host.stopRequested()) {
+          ahead->abandoned.store(true, std::memory_order_relaxed);
+        }
+        return ahead->abandoned.load(std::memory_order_relaxed);
+      });
     });
+  };
+  // Waits for the file read ahead; a stop requested meanwhile has the read give up.
+  const auto waitForReadAhead = [&] {
+    while (!run.pool().waitFor(nextRead, kStopPollInterval)) {
+      if (host.stopRequested()) {
+        next->abandoned.store(true, std::memory_order_relaxed);
+      }
+    }
   };
   // The first file is read while the blocked-word library is prepared.
   if (host.currentOptions()->选择框过滤屏蔽词) {
@@ -64,7 +88,7 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     }
     std::shared_ptr<ReadAhead> readAhead;
     if (nextRead) {
-      run.pool().wait(nextRead);
+      waitForReadAhead();
       readAhead = std::move(next);
       nextRead = nullptr;
     }
@@ -86,7 +110,9 @@ RunOutcome RunFiles(Host& host, const std::vector<std::string>& paths,
     }
   }
   if (nextRead) {
-    run.pool().wait(nextRead);  // a stop came while the next file was read
+    // A stop came while the next file was read.
+    next->abandoned.store(true, std::memory_order_relaxed);
+    run.pool().wait(nextRead);
   }
   outcome.articlesWritten = run.articlesWritten;
   const std::string firstLine =

@@ -36,6 +36,7 @@ std::string SourceProblemText(SourceStatus status, const std::filesystem::path& 
     case SourceStatus::InflatesTooLarge:
       return Texts().inflatesTooLarge + name;
     case SourceStatus::Read:
+    case SourceStatus::Stopped:  // the user's own doing: no problem to tell
       break;
   }
   return {};

@@ -10,8 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <system_error>
-#include <thread>
+#include <vector>
 
 #include "text/charset.h"
 #include "text/file_reading.h"
@@ -19,6 +18,8 @@
 #include "text/gzip.h"
 #include "text/html_charset.h"
 #include "text/memory_pages.h"
+#include "text/source_conversion.h"
+#include "text/steps_in_halves.h"
 
 namespace gw {
 namespace {
@@ -44,64 +45,63 @@ std::size_t ReadAt(int file, char* into, std::size_t size, std::size_t offset) {
   return done;
 }
 
-// Runs `first` here and `second` on a thread of its own, both to their end; when no thread can
-// be had, `second` runs here after `first`.
-template <typename First, typename Second>
-void RunSideBySide(const First& first, const Second& second) {
-  std::optional<std::jthread> thread;
-  try {
-    thread.emplace(second);
-  } catch (const std::system_error&) {
-  }
-  first();
-  if (!thread) {
-    second();
-  }
-}
+// A regular file is read in slices of at most this size, between which a stop request is seen.
+constexpr std::size_t kReadSliceBytes = std::size_t{8} << 20;
 
-// Reads the first `size` bytes of a regular file into `content` (empty, with room for them),
-// in two halves side by side when `halves` is set. Returns whether all of them were read; if
-// not, `content` holds what was read up to the first byte that was not.
+enum class RoomFilled { Whole, Short, Stopped };
+
+// Reads the first `size` bytes of a regular file into `content` (empty, with room for them), in
+// slices, the second half of them on a thread of its own when `sideBySide`. Whole: all of them
+// were read. Short: the file ended early or a read failed, and `content` holds what was read up
+// to the first byte that was not. Stopped: a stop request ended the reading.
 //
-// The room is first backed by memory in one request per half (a fault per page, taken as the
+// The room is first backed by memory, a slice in one request (a fault per page, taken as the
 // bytes arrive, costs more than that on this kind of load), then sized (which only writes zeros
 // into memory that is there), then filled.
-bool ReadIntoRoom(int file, std::size_t size, std::string& content, bool halves) {
-  const std::size_t half = halves ? size / 2 : size;
-  const auto prepareFirst = [&] { PrepareForWriting(content.data(), half); };
-  const auto prepareSecond = [&] { PrepareForWriting(content.data() + half, size - half); };
-  if (halves) {
-    RunSideBySide(prepareFirst, prepareSecond);
-  } else {
-    prepareFirst();
+RoomFilled ReadIntoRoom(int file, std::size_t size, std::string& content, bool sideBySide,
+                        const StopQuery& stopRequested) {
+  std::size_t slices = (size + kReadSliceBytes - 1) / kReadSliceBytes;
+  if (sideBySide) {
+    slices = std::max<std::size_t>(2, slices + slices % 2);  // halves of equal size
   }
-  content.resize(size);
-  std::size_t secondGot = 0;
-  std::size_t firstGot = 0;
-  const auto readFirst = [&] { firstGot = ReadAt(file, content.data(), half, 0); };
-  const auto readSecond = [&] {
-    secondGot = ReadAt(file, content.data() + half, size - half, half);
+  const std::size_t sliceBytes = (size + slices - 1) / slices;
+  const auto startOf = [&](std::size_t i) { return std::min(size, i * sliceBytes); };
+  const auto sizeOf = [&](std::size_t i) {
+    return std::min(size, (i + 1) * sliceBytes) - startOf(i);
   };
-  if (halves) {
-    RunSideBySide(readFirst, readSecond);
-  } else {
-    readFirst();
+  const std::size_t firstHalf = (slices + 1) / 2;
+  const auto prepare = [&](std::size_t i) {
+    PrepareForWriting(content.data() + startOf(i), sizeOf(i));
+  };
+  if (!RunStepsInHalves(slices, firstHalf, sideBySide, prepare, stopRequested)) {
+    return RoomFilled::Stopped;
   }
-  if (firstGot < half) {
-    content.resize(firstGot);
-    return false;
+  for (std::size_t i = 0; i < slices; ++i) {
+    if (stopRequested && stopRequested()) {
+      return RoomFilled::Stopped;
+    }
+    content.resize(startOf(i) + sizeOf(i));
   }
-  if (secondGot < size - half) {
-    content.resize(half + secondGot);
-    return false;
+  std::vector<std::size_t> got(slices, 0);
+  const auto read = [&](std::size_t i) {
+    got[i] = ReadAt(file, content.data() + startOf(i), sizeOf(i), startOf(i));
+  };
+  if (!RunStepsInHalves(slices, firstHalf, sideBySide, read, stopRequested)) {
+    return RoomFilled::Stopped;
   }
-  return true;
+  for (std::size_t i = 0; i < slices; ++i) {
+    if (got[i] < sizeOf(i)) {
+      content.resize(startOf(i) + got[i]);
+      return RoomFilled::Short;
+    }
+  }
+  return RoomFilled::Whole;
 }
 
 // The whole content of the file, read once, or why it was not read (with the system's error
 // number in `error` when it was unreadable). A read error ends the content where it happened.
 SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& content, int& error,
-                           int threads) {
+                           int threads, const StopQuery& stopRequested) {
   const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) {
     error = errno;
@@ -133,8 +133,14 @@ SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& conte
     content.reserve(size + 1);
     AdviseHugePages(content.data(), content.capacity());
     const bool halves = threads >= 2 && size >= kReadInHalvesFrom;
-    if (!ReadIntoRoom(file.get(), size, content, halves)) {
-      return SourceStatus::Read;  // the file ended early, or a read failed
+    switch (ReadIntoRoom(file.get(), size, content, halves, stopRequested)) {
+      case RoomFilled::Whole:
+        break;
+      case RoomFilled::Short:
+        return SourceStatus::Read;  // the file ended early, or a read failed
+      case RoomFilled::Stopped:
+        content.clear();
+        return SourceStatus::Stopped;
     }
     // Whatever the file gained since it was measured follows as below.
     if (::lseek(file.get(), static_cast<off_t>(content.size()), SEEK_SET) < 0) {
@@ -143,6 +149,10 @@ SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& conte
   }
   const std::unique_ptr<char[]> chunk = std::make_unique_for_overwrite<char[]>(kChunk);
   while (content.size() < kCeiling) {
+    if (stopRequested && stopRequested()) {
+      content.clear();
+      return SourceStatus::Stopped;
+    }
     const std::size_t wanted = std::min(kChunk, kCeiling - content.size());
     const ssize_t got = ::read(file.get(), chunk.get(), wanted);
     if (got < 0 && errno == EINTR) {
@@ -261,10 +271,10 @@ bool LooksLikeUtf8(std::string_view bytes) {
 }
 
 SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
-                      TextEncoding& detected, int threads) {
+                      TextEncoding& detected, int threads, const StopQuery& stopRequested) {
   SourceRead result;
   std::string content;
-  result.status = ReadWholeFile(path, content, result.error, threads);
+  result.status = ReadWholeFile(path, content, result.error, threads, stopRequested);
   if (result.status != SourceStatus::Read) {
     return result;
   }
@@ -319,7 +329,13 @@ SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
   std::string text;
   const std::string_view charset = CharsetName(detected);
   if (!charset.empty() && !rest.empty()) {
-    text = ConvertCharset(rest, charset, "GB18030");
+    std::optional<std::string> converted =
+        ConvertSourceBytes(rest, charset, threads, stopRequested);
+    if (!converted) {
+      result.status = SourceStatus::Stopped;
+      return result;
+    }
+    text = std::move(*converted);
     CutAtFirstNul(text);
   }
   if (text.empty()) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/steps_in_halves.h"
+
 namespace gw {
 
 // Encoding of a source. 0-4 are the items of the encoding combo box, in order; 5 and 6 are only
@@ -30,10 +32,11 @@ inline constexpr std::size_t kMaxSourceBytes = std::size_t{512} * 1024 * 1024;
 
 // How reading a source went.
 enum class SourceStatus {
-  Read,             // the text is the content
-  Unreadable,       // missing, a folder, no permission, or vanished before it could be opened
-  TooLarge,         // larger than kMaxSourceBytes; nothing was read
-  InflatesTooLarge  // gzip data whose content is larger than kMaxSourceBytes
+  Read,              // the text is the content
+  Unreadable,        // missing, a folder, no permission, or vanished before it could be opened
+  TooLarge,          // larger than kMaxSourceBytes; nothing was read
+  InflatesTooLarge,  // gzip data whose content is larger than kMaxSourceBytes
+  Stopped            // a stop request ended the reading; nothing is kept
 };
 
 struct SourceRead {
@@ -44,9 +47,12 @@ struct SourceRead {
 
 // Reads the source as ReadSourceText does, within the size limit. A source that is no regular
 // file (a pipe) is read as it comes, up to one byte past the limit. With `threads` 2 or more, a
-// large regular file is read in two halves side by side (on a thread of its own for the second).
+// large regular file is read, and a large source in a foreign encoding converted, in two halves
+// side by side (on a thread of its own for the second). `stopRequested`, when given, is asked on
+// the calling thread between the slices of reading and converting; once it says yes the reading
+// ends with the status Stopped. (Decompressing a gzip source is not interrupted.)
 SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
-                      TextEncoding& detected, int threads = 1);
+                      TextEncoding& detected, int threads = 1, const StopQuery& stopRequested = {});
 
 // Reads the file at `path` (opened for reading only; never written) and returns its content as
 // program text.

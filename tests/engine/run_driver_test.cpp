@@ -81,6 +81,16 @@ TEST_F(RunDriverTest, AStopDuringTheSecondFileEndsTheRunAfterIt) {
   EXPECT_EQ(host_.statuses[host_.statuses.size() - 2], "处理完成，共处理 2 个文件，生成 8 篇");
 }
 
+// Reading gives up on the stop request too: the file is then not one that failed.
+TEST_F(RunDriverTest, AStopWhileTheFirstFileIsReadEndsTheRunWithoutAFailure) {
+  host_.stopAfterProgress = 0;
+  const RunOutcome outcome = RunFiles(host_, paths_, 3);
+  EXPECT_EQ(outcome.filesProcessed, 1);
+  EXPECT_EQ(outcome.filesFailed, 0);
+  EXPECT_EQ(outcome.articlesWritten, 0);
+  EXPECT_EQ(FilesIn("a"), 0);
+}
+
 TEST_F(RunDriverTest, AnUnreadableFileIsSkippedAndTheOthersProcessed) {
   paths_.insert(paths_.begin() + 1, (folder_ / "missing.txt").string());
   const RunOutcome outcome = RunFiles(host_, paths_, 3);

@@ -196,6 +196,42 @@ TEST(ReadSourceText, ReadsALargeUtf8ExportWhole) {
   TextEncoding detected = TextEncoding::Auto;
   EXPECT_EQ(ReadSourceText(file, TextEncoding::Auto, detected), G(utf8));
   EXPECT_EQ(detected, TextEncoding::Utf8);
+  // Converted in halves on two threads, too.
+  detected = TextEncoding::Auto;
+  EXPECT_TRUE(ReadSource(file, TextEncoding::Auto, detected, 2).text == G(utf8));
+  EXPECT_EQ(detected, TextEncoding::Utf8);
+}
+
+// A stop request ends the reading wherever it comes (while the file is read, or converted):
+// the source is then Stopped with nothing kept, never read in part.
+TEST(ReadSource, AStopGivesNothingWhereverItComes) {
+  const TempDir folder;
+  std::string utf8;
+  for (int i = 0; utf8.size() < 17 * 1024 * 1024; ++i) {
+    utf8 += "2016-5-3 9:08:01 小林(10001)\r\n早上好，第" + std::to_string(i) + "\r\n";
+  }
+  const auto file = folder.Write("large.txt", utf8);
+  const std::string gbk = G(utf8);
+  for (const int threads : {1, 2}) {
+    bool everStopped = false;
+    bool everRead = false;
+    for (int stopAt = 1; stopAt <= 40; stopAt += 3) {
+      int asked = 0;
+      TextEncoding detected = TextEncoding::Auto;
+      const SourceRead read = ReadSource(file, TextEncoding::Auto, detected, threads,
+                                         [&] { return ++asked >= stopAt; });
+      if (read.status == SourceStatus::Stopped) {
+        everStopped = true;
+        EXPECT_TRUE(read.text.empty());
+      } else {
+        everRead = true;
+        ASSERT_EQ(read.status, SourceStatus::Read);
+        EXPECT_TRUE(read.text == gbk);
+      }
+    }
+    EXPECT_TRUE(everStopped);
+    EXPECT_TRUE(everRead);  // asked fewer than 40 times
+  }
 }
 
 // A large file read in two halves on two threads is the file, byte for byte, whatever its size
@@ -203,10 +239,12 @@ TEST(ReadSourceText, ReadsALargeUtf8ExportWhole) {
 TEST(ReadSource, ALargeFileReadInHalvesIsTheWholeFile) {
   const TempDir folder;
   std::string gbk;
-  for (int i = 0; gbk.size() < 9 * 1024 * 1024; ++i) {
+  for (int i = 0; gbk.size() < 17 * 1024 * 1024; ++i) {
     gbk += G("2016-5-3 9:08:01 小林(10001)\r\n早上好，第") + std::to_string(i) + "\r\n";
   }
-  for (const std::size_t size : {gbk.size(), gbk.size() - 1, std::size_t{8} << 20}) {
+  // Sizes that make one, two and four slices of the reading.
+  for (const std::size_t size :
+       {std::size_t{9} << 20, (std::size_t{9} << 20) - 1, std::size_t{8} << 20, gbk.size()}) {
     const auto file = folder.Write("large.txt", std::string_view(gbk).substr(0, size));
     for (const TextEncoding choice : {TextEncoding::Gbk, TextEncoding::Auto}) {
       TextEncoding detected = TextEncoding::Auto;
