@@ -1,9 +1,11 @@
 #include "text/source_conversion.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "text/charset.h"
+#include "text/memory_pages.h"
 
 namespace gw {
 namespace {
@@ -62,6 +64,48 @@ std::size_t NextCut(std::string_view bytes, std::size_t from, CutRule rule) {
   return bytes.size();
 }
 
+// UTF-8 never gives more bytes of GBK than it has, so the result is written into room of the
+// bytes' size: each half of the slices into the room of its own bytes, the second moved down to
+// the end of the first at last. The room is backed and sized slice by slice before any is
+// written, so that the halves can be written side by side.
+std::optional<std::string> ConvertUtf8(std::string_view bytes, const std::vector<std::size_t>& ends,
+                                       std::size_t firstHalf, bool sideBySide,
+                                       const StopQuery& stopRequested) {
+  const std::size_t slices = ends.size();
+  const auto startOf = [&](std::size_t i) { return i == 0 ? 0 : ends[i - 1]; };
+  std::string out;
+  out.reserve(bytes.size());
+  AdviseHugePages(out.data(), out.capacity());
+  const auto back = [&](std::size_t i) {
+    PrepareForWriting(out.data() + startOf(i), ends[i] - startOf(i));
+  };
+  if (!RunStepsInHalves(slices, firstHalf, sideBySide, back, stopRequested)) {
+    return std::nullopt;
+  }
+  for (std::size_t i = 0; i < slices; ++i) {
+    if (stopRequested && stopRequested()) {
+      return std::nullopt;
+    }
+    out.resize(ends[i]);
+  }
+  // Each half writes from the start of its bytes on.
+  const std::size_t secondStart = sideBySide ? startOf(firstHalf) : bytes.size();
+  std::size_t written[2] = {0, 0};
+  const auto convert = [&](std::size_t i) {
+    const std::size_t half = sideBySide && i >= firstHalf ? 1 : 0;
+    char* const at = out.data() + (half == 0 ? 0 : secondStart) + written[half];
+    written[half] += Utf8ToGbkInto(bytes.substr(startOf(i), ends[i] - startOf(i)), at);
+  };
+  if (!RunStepsInHalves(slices, firstHalf, sideBySide, convert, stopRequested)) {
+    return std::nullopt;
+  }
+  if (written[1] != 0) {
+    std::memmove(out.data() + written[0], out.data() + secondStart, written[1]);
+  }
+  out.resize(written[0] + written[1]);
+  return out;
+}
+
 }  // namespace
 
 std::optional<std::string> ConvertSourceBytes(std::string_view bytes, std::string_view charset,
@@ -77,26 +121,18 @@ std::optional<std::string> ConvertSourceBytes(std::string_view bytes, std::strin
   const std::size_t slices = ends.size();
   const std::size_t firstHalf = (slices + 1) / 2;
   const bool sideBySide = threads >= 2 && slices >= 2;
-  const bool utf8 = charset == "UTF-8";
+  const auto sliceOf = [&](std::size_t i) {
+    const std::size_t start = i == 0 ? 0 : ends[i - 1];
+    return bytes.substr(start, ends[i] - start);
+  };
+  if (charset == "UTF-8") {
+    return ConvertUtf8(bytes, ends, firstHalf, sideBySide, stopRequested);
+  }
   std::string halves[2];
   bool failed[2] = {false, false};
-  // UTF-8 never gives more bytes of GBK than it has: the first half's text has room for the whole
-  // result, so that the second half's is appended without moving the first.
-  if (utf8) {
-    halves[0].reserve(bytes.size());
-    if (sideBySide) {
-      halves[1].reserve(bytes.size() - ends[firstHalf - 1]);
-    }
-  }
   const auto convertSlice = [&](std::size_t i) {
-    const std::size_t start = i == 0 ? 0 : ends[i - 1];
-    const std::string_view slice = bytes.substr(start, ends[i] - start);
     const std::size_t half = sideBySide && i >= firstHalf ? 1 : 0;
-    if (utf8) {
-      AppendUtf8AsGbk(slice, halves[half]);
-      return;
-    }
-    const std::string converted = ConvertCharset(slice, charset, "GB18030");
+    const std::string converted = ConvertCharset(sliceOf(i), charset, "GB18030");
     // Every character gives at least one byte: nothing back for a slice means a failure.
     failed[half] = failed[half] || converted.empty();
     halves[half] += converted;

@@ -214,9 +214,14 @@ void CutAtFirstNul(std::string& text) {
   text.resize(UntilFirstNul(text).size());
 }
 
-}  // namespace
+// What the UTF-8 test finds in `bytes`: whether they are well formed (as LooksLikeUtf8 says) and
+// whether they hold a byte of 0x80 or above.
+struct Utf8Patterns {
+  bool wellFormed = false;
+  bool anyNonAscii = false;
+};
 
-bool LooksLikeUtf8(std::string_view bytes) {
+Utf8Patterns ExamineUtf8Patterns(std::string_view bytes) {
   // Eight bytes at a time, without branches. Per byte, from its top bits: a continuation byte
   // (10xxxxxx), a lead of at least two bytes (11xxxxxx), of at least three (111xxxxx), of four
   // (1111xxxx), or no lead at all (F5-FF). The bytes are well formed exactly when every byte is a
@@ -256,7 +261,7 @@ bool LooksLikeUtf8(std::string_view bytes) {
     std::memcpy(&x, bytes.data() + i, sizeof x);
     examine(x);
     if ((i & 0xFFF) == 0 && errors != 0) {
-      return false;  // stop early on text that is not UTF-8
+      return {};  // stop early on text that is not UTF-8
     }
   }
   if (i < n) {
@@ -267,7 +272,38 @@ bool LooksLikeUtf8(std::string_view bytes) {
   // A sequence cut off by the end of the bytes: its continuation would lie in a padding byte,
   // or past the last word.
   const std::uint64_t pending = (lead2 >> 56) | (lead3 >> 48) | (lead4 >> 40);
-  return errors == 0 && pending == 0 && anyHigh != 0;
+  return {errors == 0 && pending == 0, anyHigh != 0};
+}
+
+// The UTF-8 test of a whole source, slice by slice, asking `stopRequested` between two slices:
+// nullopt when it said yes. A slice ends after an ASCII byte, where no sequence is open, so that
+// the slices tested one by one say what the whole text would.
+std::optional<bool> LooksLikeUtf8InSlices(std::string_view bytes, const StopQuery& stopRequested) {
+  constexpr std::size_t kSliceBytes = std::size_t{16} << 20;
+  bool anyNonAscii = false;
+  for (std::size_t from = 0; from < bytes.size();) {
+    if (stopRequested && stopRequested()) {
+      return std::nullopt;
+    }
+    std::size_t end = std::min(bytes.size(), from + kSliceBytes);
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end - 1]) >= 0x80) {
+      ++end;
+    }
+    const Utf8Patterns patterns = ExamineUtf8Patterns(bytes.substr(from, end - from));
+    if (!patterns.wellFormed) {
+      return false;
+    }
+    anyNonAscii = anyNonAscii || patterns.anyNonAscii;
+    from = end;
+  }
+  return anyNonAscii;
+}
+
+}  // namespace
+
+bool LooksLikeUtf8(std::string_view bytes) {
+  const Utf8Patterns patterns = ExamineUtf8Patterns(bytes);
+  return patterns.wellFormed && patterns.anyNonAscii;
 }
 
 SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
@@ -322,8 +358,15 @@ SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
   }
 
   const std::string_view rest = std::string_view(content).substr(position);
-  if (detected == TextEncoding::Auto && LooksLikeUtf8(rest)) {
-    detected = TextEncoding::Utf8;
+  if (detected == TextEncoding::Auto) {
+    const std::optional<bool> utf8 = LooksLikeUtf8InSlices(rest, stopRequested);
+    if (!utf8) {
+      result.status = SourceStatus::Stopped;
+      return result;
+    }
+    if (*utf8) {
+      detected = TextEncoding::Utf8;
+    }
   }
 
   std::string text;

@@ -202,6 +202,23 @@ TEST(ReadSourceText, ReadsALargeUtf8ExportWhole) {
   EXPECT_EQ(detected, TextEncoding::Utf8);
 }
 
+// The UTF-8 test of a large source looks at all of it: a first stretch of pure ASCII longer than
+// any slice of the test decides nothing, and neither does a well-formed one before a GBK byte.
+TEST(ReadSource, TheUtf8TestOfALargeSourceTakesInAllOfIt) {
+  const TempDir folder;
+  const std::string ascii = std::string(17 * 1024 * 1024, 'a') + "\r\n";
+  TextEncoding detected = TextEncoding::Auto;
+  const auto utf8 = folder.Write("utf8.txt", ascii + "中文\r\n");
+  EXPECT_EQ(ReadSource(utf8, TextEncoding::Auto, detected, 2).text.substr(ascii.size()),
+            G("中文\r\n"));
+  EXPECT_EQ(detected, TextEncoding::Utf8);
+  const auto gbk = folder.Write("gbk.txt", "中文\r\n" + ascii + G("中文"));
+  detected = TextEncoding::Auto;
+  EXPECT_EQ(ReadSource(gbk, TextEncoding::Auto, detected, 2).text.size(),
+            std::string("中文\r\n").size() + ascii.size() + 4);
+  EXPECT_EQ(detected, TextEncoding::Gbk);
+}
+
 // A stop request ends the reading wherever it comes (while the file is read, or converted):
 // the source is then Stopped with nothing kept, never read in part.
 TEST(ReadSource, AStopGivesNothingWhereverItComes) {
