@@ -7,7 +7,10 @@
 #     same runs and the ratio (about 9), the CPU use (user + sys) / wall (at least 1.6) and the
 #     peak memory against the export (at most 3); the same with --threads 1;
 #   - four 25 MB exports in one run against that 100 MB export (no slower);
-#   - the cost per MB at 10, 100 and 400 MB (within 15 % of each other);
+#   - the cost per MB at 10, 100 and 400 MB (within 15 % of each other), and the same net of
+#     what a run over 64 KB costs (starting the process, preparing and ending the run);
+#   - how long Ctrl-C takes to end a run while the largest export is read, converted and cut, in
+#     GBK and in UTF-8 (target: 200 ms);
 #   - the Python version on the 100 MB export, once;
 #   - the time of each stage of a run on one thread (gw_bench_end_to_end).
 #
@@ -130,8 +133,21 @@ awk -v kb="$four_peak" -v size="$(stat -c %s "${quarters[0]}")" 'BEGIN {
     kb / 1024, kb * 1024 / size }'
 rm -f "${quarters[@]}"
 
+# What a run costs whatever the size (starting the process, preparing the run, ending it): a run
+# over the first 64 KB of the 100 MB export.
+head -c 65536 "$big" > "$work/small.txt"
+walls=""
+for ((run = 1; run <= runs; ++run)); do
+  measure_run all "$work/small.txt"
+  walls+="$wall "
+done
+fixed=$(echo "$walls" | median)
+rm -f "$work/small.txt"
+echo "a run over 64 KB of the export: $walls s; median $fixed s"
+
 # Cost per MB at several sizes (median of RUNS runs each, or 3 for sizes above 100 MB).
 per_mb=""
+net_per_mb=""
 for megabytes in $sizes; do
   if [[ "$megabytes" == 100 ]]; then
     export_path="$big"
@@ -148,13 +164,45 @@ for megabytes in $sizes; do
   wall_median=$(echo "$walls" | median)
   ms=$(awk -v w="$wall_median" -v mb="$megabytes" 'BEGIN { printf "%.1f", w * 1000 / mb }')
   per_mb+="$ms "
+  net_per_mb+="$(awk -v w="$wall_median" -v f="$fixed" -v mb="$megabytes" \
+    'BEGIN { printf "%.1f", (w - f) * 1000 / mb }') "
   echo "$megabytes MB: $walls s; median $wall_median s = $ms ms per MB (peak $((peak / 1024)) MB)"
-  [[ "$export_path" == "$big" ]] || rm -f "$export_path"
+  [[ "$export_path" == "$big" ]] || last_export="$export_path"
 done
 echo "$per_mb" | tr ' ' '\n' | grep . | sort -g | awk '
   { v[NR] = $1 } END { printf "per-MB spread: largest / smallest = %.2f (target: at most 1.15)\n",
                        v[NR] / v[1] }'
+echo "$net_per_mb" | tr ' ' '\n' | grep . | sort -g | awk -v list="$net_per_mb" '
+  { v[NR] = $1 } END { printf "  net of the run over 64 KB: %s ms per MB, spread %.2f\n", list,
+                       v[NR] / v[1] }'
 
+# Ctrl-C at several moments of a run over EXPORT: the milliseconds from the signal to the end.
+stop_latency() {
+  local export="$1" label="$2" figures=""
+  for delay in 0.05 0.15 0.3 0.45 0.6 0.9 1.2; do
+    rm -rf "$work/out"
+    "$cli" generate --quiet --seed 42 --settings /dev/null --set "编辑框保存文件夹=$work/out" \
+      "$export" > /dev/null 2>&1 &
+    local pid=$! start end
+    sleep "$delay"
+    start=$(date +%s%N)
+    kill -INT "$pid" 2> /dev/null || true
+    wait "$pid" || true
+    end=$(date +%s%N)
+    figures+="$(((end - start) / 1000000)) "
+  done
+  rm -rf "$work/out"
+  echo "Ctrl-C after 0.05 to 1.2 s of a run over $label: ended after $figures ms (target: 200)"
+}
+if [[ -n "${last_export:-}" ]]; then
+  stop_latency "$last_export" "the $(stat -c %s "$last_export") bytes export (GBK)"
+  iconv -f GBK -t UTF-8 "$last_export" > "$work/export_utf8.txt" 2> /dev/null || true
+  rm -f "$last_export"
+  if [[ -s "$work/export_utf8.txt" ]]; then
+    stop_latency "$work/export_utf8.txt" "it in UTF-8"
+    rm -f "$work/export_utf8.txt"
+  fi
+fi
 if [[ "$pipeline" != none && -f "$pipeline" ]]; then
   start=$(date +%s%N)
   python3 "$pipeline" "$big" "$work/python" 1 > /dev/null
