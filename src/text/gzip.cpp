@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "text/memory_pages.h"
+
 namespace gw {
 namespace {
 
@@ -36,6 +38,11 @@ std::string GunzipBytes(std::string_view compressed) {
 }
 
 std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool& exceeded) {
+  return *GunzipBytes(compressed, maxBytes, exceeded, {});
+}
+
+std::optional<std::string> GunzipBytes(std::string_view compressed, std::size_t maxBytes,
+                                       bool& exceeded, const StopQuery& stopRequested) {
   exceeded = false;
   std::string result;
   GzipInflater inflater;
@@ -66,8 +73,8 @@ std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool&
   std::size_t written = 0;
   std::size_t start = std::max<std::size_t>(compressed.size() / 2 * 8, 64 * 1024);
   if (compressed.size() >= 18) {  // a header of 10 bytes and a trailer of 8
-    const auto* trailer = reinterpret_cast<const unsigned char*>(compressed.data()) +
-                          compressed.size() - 4;
+    const auto* trailer =
+        reinterpret_cast<const unsigned char*>(compressed.data()) + compressed.size() - 4;
     const std::size_t claimed = std::size_t{trailer[0]} | std::size_t{trailer[1]} << 8 |
                                 std::size_t{trailer[2]} << 16 | std::size_t{trailer[3]} << 24;
     constexpr std::size_t kMostDeflateRatio = 1032;
@@ -75,15 +82,30 @@ std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool&
       start = std::max<std::size_t>(claimed + 1, 64 * 1024);  // + 1: the end is seen in place
     }
   }
-  result.resize(roomFor(start));
+  // The room is set aside at once but backed and sized a slice at a time, as the output reaches
+  // it; a stop request is looked for between two slices.
+  constexpr std::size_t kOutputSlice = std::size_t{8} << 20;
+  std::size_t goal = roomFor(start);
+  result.reserve(goal);
+  AdviseHugePages(result.data(), result.capacity());
   while (true) {
     refill();
     if (written > maxBytes) {
       exceeded = true;
-      return {};
+      return std::string();
+    }
+    if (stopRequested && stopRequested()) {
+      return std::nullopt;
+    }
+    if (written == goal) {
+      goal = roomFor(goal / 2 * 4);
+      result.reserve(goal);
+      AdviseHugePages(result.data(), result.capacity());
     }
     if (written == result.size()) {
-      result.resize(roomFor(result.size() / 2 * 4));
+      const std::size_t size = std::min(goal, written + kOutputSlice);
+      PrepareForWriting(result.data() + written, size - written);
+      result.resize(size);
     }
     const std::size_t room = std::min(result.size() - written, kMaxSlice);
     stream.next_out = reinterpret_cast<Bytef*>(result.data() + written);
@@ -107,7 +129,7 @@ std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool&
   }
   if (written > maxBytes) {
     exceeded = true;
-    return {};
+    return std::string();
   }
   result.resize(written);
   return result;

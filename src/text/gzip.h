@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "text/stop_query.h"
 
 namespace gw {
 
@@ -16,6 +19,11 @@ std::string GunzipBytes(std::string_view compressed);
 // small file that inflates to gigabytes): `exceeded` is then true and the result is empty.
 // Memory held never goes much beyond `maxBytes`.
 std::string GunzipBytes(std::string_view compressed, std::size_t maxBytes, bool& exceeded);
+
+// The same, decompressing a slice at a time and asking `stopRequested` between two slices:
+// nullopt when it said yes.
+std::optional<std::string> GunzipBytes(std::string_view compressed, std::size_t maxBytes,
+                                       bool& exceeded, const StopQuery& stopRequested);
 
 // True when `bytes` starts with the gzip signature 1F 8B.
 inline bool StartsWithGzipSignature(std::string_view bytes) {

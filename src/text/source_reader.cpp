@@ -317,7 +317,13 @@ SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
 
   if (StartsWithGzipSignature(content)) {
     bool exceeded = false;
-    std::string decompressed = GunzipBytes(content, kMaxSourceBytes, exceeded);
+    std::optional<std::string> inflated =
+        GunzipBytes(content, kMaxSourceBytes, exceeded, stopRequested);
+    if (!inflated) {
+      result.status = SourceStatus::Stopped;
+      return result;
+    }
+    std::string decompressed = std::move(*inflated);
     if (exceeded) {
       result.status = SourceStatus::InflatesTooLarge;
       return result;

@@ -6,10 +6,9 @@
 #include <cstddef>
 #include <functional>
 
-namespace gw {
+#include "text/stop_query.h"
 
-// Asked on the calling thread now and then; true ends the work.
-using StopQuery = std::function<bool()>;
+namespace gw {
 
 // Runs step(i) for every i in [0, count), each once: [0, firstHalf) in order on the calling
 // thread and [firstHalf, count) in order on a thread of its own (after the first half on the

@@ -62,5 +62,31 @@ TEST(Gunzip, KeepsWhatWasDecompressedBeforeAFault) {
   EXPECT_EQ(GunzipBytes("\x1F\x8B"), "");
 }
 
+// Decompressing a large source gives up between two slices of its output on a stop request,
+// wherever it comes, and gives the whole of it when none comes; growing beyond the room the
+// trailer claimed still works slice by slice.
+TEST(Gunzip, AStopEndsALargeDecompressionWithNothing) {
+  const std::string text = SampleText(1500000);  // some tens of megabytes
+  const std::string packed = Gzip(text);
+  for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+    int asked = 0;
+    bool exceeded = false;
+    EXPECT_FALSE(GunzipBytes(packed, text.size() * 2, exceeded, [&] {
+                   return ++asked >= stopAt;
+                 }).has_value());
+    EXPECT_FALSE(exceeded);
+  }
+  int asked = 0;
+  bool exceeded = false;
+  const std::optional<std::string> whole =
+      GunzipBytes(packed, text.size() * 2, exceeded, [&] { return ++asked < 0; });
+  ASSERT_TRUE(whole.has_value());
+  EXPECT_TRUE(*whole == text);
+  EXPECT_GT(asked, 2);
+  std::string understated = packed;
+  understated.replace(understated.size() - 4, 4, std::string("\x10\0\0\0", 4));
+  EXPECT_TRUE(GunzipBytes(understated) == text);
+}
+
 }  // namespace
 }  // namespace gw
