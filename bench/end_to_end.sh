@@ -135,13 +135,21 @@ rm -f "${quarters[@]}"
 
 # What a run costs whatever the size (starting the process, preparing the run, ending it): a run
 # over the first 64 KB of the 100 MB export.
+# runs_of COUNT FILE...: COUNT runs on every processor; sets walls (each run's) and wall_median.
+runs_of() {
+  local count="$1"
+  shift
+  walls=""
+  for ((run = 1; run <= count; ++run)); do
+    measure_run all "$@"
+    walls+="$wall "
+  done
+  wall_median=$(echo "$walls" | median)
+}
+
 head -c 65536 "$big" > "$work/small.txt"
-walls=""
-for ((run = 1; run <= runs; ++run)); do
-  measure_run all "$work/small.txt"
-  walls+="$wall "
-done
-fixed=$(echo "$walls" | median)
+runs_of "$runs" "$work/small.txt"
+fixed=$wall_median
 rm -f "$work/small.txt"
 echo "a run over 64 KB of the export: $walls s; median $fixed s"
 
@@ -156,12 +164,7 @@ for megabytes in $sizes; do
   fi
   count=$runs
   ((megabytes > 100 && count > 3)) && count=3
-  walls=""
-  for ((run = 1; run <= count; ++run)); do
-    measure_run all "$export_path"
-    walls+="$wall "
-  done
-  wall_median=$(echo "$walls" | median)
+  runs_of "$count" "$export_path"
   ms=$(awk -v w="$wall_median" -v mb="$megabytes" 'BEGIN { printf "%.1f", w * 1000 / mb }')
   per_mb+="$ms "
   net_per_mb+="$(awk -v w="$wall_median" -v f="$fixed" -v mb="$megabytes" \

@@ -186,12 +186,18 @@ TEST(ReadSourceText, ReadOnlySourcesAreReadAndNeverWritten) {
   EXPECT_EQ(detected, TextEncoding::Gbk);
 }
 
-TEST(ReadSourceText, ReadsALargeUtf8ExportWhole) {
-  const TempDir folder;
+// A UTF-8 export of at least `bytes` bytes.
+std::string Utf8ExportOf(std::size_t bytes) {
   std::string utf8;
-  for (int i = 0; utf8.size() < 8 * 1024 * 1024; ++i) {
+  for (int i = 0; utf8.size() < bytes; ++i) {
     utf8 += "2016-5-3 9:08:01 小林(10001)\r\n早上好，第" + std::to_string(i) + "条 [表情]\r\n\r\n";
   }
+  return utf8;
+}
+
+TEST(ReadSourceText, ReadsALargeUtf8ExportWhole) {
+  const TempDir folder;
+  const std::string utf8 = Utf8ExportOf(8 * 1024 * 1024);
   const auto file = folder.Write("large.txt", utf8);
   TextEncoding detected = TextEncoding::Auto;
   EXPECT_EQ(ReadSourceText(file, TextEncoding::Auto, detected), G(utf8));
@@ -223,10 +229,7 @@ TEST(ReadSource, TheUtf8TestOfALargeSourceTakesInAllOfIt) {
 // the source is then Stopped with nothing kept, never read in part.
 TEST(ReadSource, AStopGivesNothingWhereverItComes) {
   const TempDir folder;
-  std::string utf8;
-  for (int i = 0; utf8.size() < 17 * 1024 * 1024; ++i) {
-    utf8 += "2016-5-3 9:08:01 小林(10001)\r\n早上好，第" + std::to_string(i) + "\r\n";
-  }
+  const std::string utf8 = Utf8ExportOf(17 * 1024 * 1024);
   const auto file = folder.Write("large.txt", utf8);
   const std::string gbk = G(utf8);
   for (const int threads : {1, 2}) {
