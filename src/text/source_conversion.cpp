@@ -120,7 +120,10 @@ std::optional<std::string> ConvertSourceBytes(std::string_view bytes, std::strin
   }
   const std::size_t slices = ends.size();
   const std::size_t firstHalf = (slices + 1) / 2;
-  const bool sideBySide = threads >= 2 && slices >= 2;
+  // Big5 goes through the system's converter, which loads and lets go of its modules at every
+  // conversion: its slices are converted one after another on the calling thread rather than
+  // have two threads load and unload the same modules.
+  const bool sideBySide = threads >= 2 && slices >= 2 && rule != CutRule::AfterLineFeed;
   const auto sliceOf = [&](std::size_t i) {
     const std::size_t start = i == 0 ? 0 : ends[i - 1];
     return bytes.substr(start, ends[i] - start);
