@@ -19,11 +19,14 @@ constexpr std::size_t kNone = std::string_view::npos;
 constexpr std::size_t kEqualsLineLength = 64;
 // How many bodies are found between two questions whether to give up.
 constexpr std::size_t kBodiesBetweenQuestions = 1024;
-// Room for the bodies of a text is set aside at once, as many as messages of this many bytes
-// would give (real ones are about three times as long): room that no body takes up is never
-// backed by memory, whereas growing step by step copies the bodies and backs fresh memory for
-// them twice over.
+// Room for the bodies of a large text is set aside at once, as many as messages of this many
+// bytes would give (real ones are about three times as long): a block of a megabyte or more is a
+// mapping of its own, whose room that no body takes up is never backed by memory, whereas growing
+// such a block step by step copies the bodies and backs fresh memory for them twice over. Less
+// room comes from the heap, where room set aside but not used would be handed out again and
+// backed later; there the bodies grow as they come.
 constexpr std::size_t kBytesPerBodyForeseen = 32;
+constexpr std::size_t kRoomSetAsideFrom = std::size_t{1} << 20;
 
 #if defined(__SSE2__)
 constexpr std::size_t kBlock = 16;
@@ -293,7 +296,10 @@ bool ScanMessages(std::string_view text, std::vector<MessageBody>& bodies,
   if (searched.size() > std::numeric_limits<std::uint32_t>::max()) {
     return false;  // offsets in it would not fit a body
   }
-  bodies.reserve(bodies.size() + searched.size() / kBytesPerBodyForeseen);
+  const std::size_t foreseen = bodies.size() + searched.size() / kBytesPerBodyForeseen;
+  if (foreseen * sizeof(MessageBody) >= kRoomSetAsideFrom) {
+    bodies.reserve(foreseen);
+  }
   return Scanner(searched).scan(bodies, interrupted);
 }
 
