@@ -6,6 +6,7 @@
 
 #include "text/charset.h"
 #include "text/memory_pages.h"
+#include "text/steps_in_halves.h"
 
 namespace gw {
 namespace {

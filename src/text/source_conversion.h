@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/steps_in_halves.h"
+#include "text/stop_query.h"
 
 namespace gw {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/steps_in_halves.h"
+#include "text/stop_query.h"
 
 namespace gw {
 
@@ -49,8 +49,8 @@ struct SourceRead {
 // file (a pipe) is read as it comes, up to one byte past the limit. With `threads` 2 or more, a
 // large regular file is read, and a large source in a foreign encoding converted, in two halves
 // side by side (on a thread of its own for the second). `stopRequested`, when given, is asked on
-// the calling thread between the slices of reading and converting; once it says yes the reading
-// ends with the status Stopped. (Decompressing a gzip source is not interrupted.)
+// the calling thread between the slices of reading, decompressing, testing and converting; once
+// it says yes the reading ends with the status Stopped.
 SourceRead ReadSource(const std::filesystem::path& path, TextEncoding choice,
                       TextEncoding& detected, int threads = 1, const StopQuery& stopRequested = {});
 
