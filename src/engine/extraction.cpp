@@ -33,13 +33,13 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   LoadedSource loaded;
   host.sourceStarted(source.fileIndex, source.fileCount);
   host.setStatus(Counted("正在分析格式..(", source));
+  const auto stopped = [&host] { return host.stopRequested(); };
 
   if (source.preview) {
     loaded.text = host.previewSourceText();
   } else {
     const auto encoding = static_cast<TextEncoding>(options.组合框编码);
     TextEncoding detected = TextEncoding::Gbk;
-    const auto stopped = [&host] { return host.stopRequested(); };
     SourceRead read;
     if (readAhead != nullptr && readAhead->encoding == encoding &&
         (readAhead->read.status != SourceStatus::Stopped || stopped())) {
@@ -64,7 +64,6 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   text = WithCrLfLineEnds(std::move(text));
   // Each whole-text step takes a while on a large export: a stop requested meanwhile skips the
   // steps still to come (the caller then ends the source).
-  const auto stopped = [&host] { return host.stopRequested(); };
   if (stopped()) {
     return loaded;
   }

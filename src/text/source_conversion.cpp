@@ -65,6 +65,13 @@ std::size_t NextCut(std::string_view bytes, std::size_t from, CutRule rule) {
   return bytes.size();
 }
 
+// Slice `i` of `bytes`, whose slices end at `ends`.
+std::string_view SliceOf(std::string_view bytes, const std::vector<std::size_t>& ends,
+                         std::size_t i) {
+  const std::size_t start = i == 0 ? 0 : ends[i - 1];
+  return bytes.substr(start, ends[i] - start);
+}
+
 // UTF-8 never gives more bytes of GBK than it has, so the result is written into room of the
 // bytes' size: each half of the slices into the room of its own bytes, the second moved down to
 // the end of the first at last. The room is backed and sized slice by slice before any is
@@ -95,7 +102,7 @@ std::optional<std::string> ConvertUtf8(std::string_view bytes, const std::vector
   const auto convert = [&](std::size_t i) {
     const std::size_t half = sideBySide && i >= firstHalf ? 1 : 0;
     char* const at = out.data() + (half == 0 ? 0 : secondStart) + written[half];
-    written[half] += Utf8ToGbkInto(bytes.substr(startOf(i), ends[i] - startOf(i)), at);
+    written[half] += Utf8ToGbkInto(SliceOf(bytes, ends, i), at);
   };
   if (!RunStepsInHalves(slices, firstHalf, sideBySide, convert, stopRequested)) {
     return std::nullopt;
@@ -125,18 +132,14 @@ std::optional<std::string> ConvertSourceBytes(std::string_view bytes, std::strin
   // conversion: its slices are converted one after another on the calling thread rather than
   // have two threads load and unload the same modules.
   const bool sideBySide = threads >= 2 && slices >= 2 && rule != CutRule::AfterLineFeed;
-  const auto sliceOf = [&](std::size_t i) {
-    const std::size_t start = i == 0 ? 0 : ends[i - 1];
-    return bytes.substr(start, ends[i] - start);
-  };
-  if (charset == "UTF-8") {
+  if (rule == CutRule::AfterAscii) {
     return ConvertUtf8(bytes, ends, firstHalf, sideBySide, stopRequested);
   }
   std::string halves[2];
   bool failed[2] = {false, false};
   const auto convertSlice = [&](std::size_t i) {
     const std::size_t half = sideBySide && i >= firstHalf ? 1 : 0;
-    const std::string converted = ConvertCharset(sliceOf(i), charset, "GB18030");
+    const std::string converted = ConvertCharset(SliceOf(bytes, ends, i), charset, "GB18030");
     // Every character gives at least one byte: nothing back for a slice means a failure.
     failed[half] = failed[half] || converted.empty();
     halves[half] += converted;
