@@ -32,9 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps adds the libraries' packages to these. Qt finds its window-system plugins at run
-# time, not through the linker, so the package that holds them is named here; the window's
-# Chinese texts need a CJK font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# time, not through the linker, and both programs load OpenCC only when a conversion is asked for,
+# so the packages that hold those are named here; the window's Chinese texts need a CJK font.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libopencc1.1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

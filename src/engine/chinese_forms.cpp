@@ -1,23 +1,22 @@
 #include "engine/chinese_forms.h"
 
-#include <opencc/opencc.h>
-
 #include <algorithm>
 #include <memory>
 #include <mutex>
 
+#include "engine/opencc_library.h"
 #include "text/charset.h"
 
 namespace gw {
 namespace {
 
 struct OpenccCloser {
-  void operator()(void* handle) const { opencc_close(static_cast<opencc_t>(handle)); }
+  void operator()(void* handle) const { OpenccLibrary::Get().close(handle); }
 };
 using OpenccHandle = std::unique_ptr<void, OpenccCloser>;
 
 struct OpenccText {
-  void operator()(char* text) const { opencc_convert_utf8_free(text); }
+  void operator()(char* text) const { OpenccLibrary::Get().freeText(text); }
 };
 
 // Byte length of the UTF-8 character whose first byte is `lead` (the texts here are well formed).
@@ -56,11 +55,14 @@ class Converter {
 
   std::string convert(std::string_view gbk, std::string* error) {
     std::lock_guard lock(mutex_);
+    const OpenccLibrary& library = OpenccLibrary::Get();
     if (!handle_ && !failed_) {
-      const opencc_t opened = opencc_open(config_);
-      if (opened == reinterpret_cast<opencc_t>(-1)) {
+      if (!library.loaded()) {
         failed_ = true;
-        reason_ = opencc_error();
+        reason_ = library.loadError();
+      } else if (const OpenccLibrary::Handle opened = library.open(config_); opened == nullptr) {
+        failed_ = true;
+        reason_ = library.lastError();
       } else {
         handle_.reset(opened);
       }
@@ -75,7 +77,7 @@ class Converter {
     std::string converted;
     if (!convertUtf8(utf8, converted)) {
       if (error != nullptr) {
-        *error = opencc_error();
+        *error = library.lastError();
       }
       return std::string(gbk);
     }
@@ -92,7 +94,7 @@ class Converter {
  private:
   bool convertUtf8(std::string_view utf8, std::string& converted) {
     const std::unique_ptr<char, OpenccText> text(
-        opencc_convert_utf8(static_cast<opencc_t>(handle_.get()), utf8.data(), utf8.size()));
+        OpenccLibrary::Get().convertUtf8(handle_.get(), utf8.data(), utf8.size()));
     if (!text) {
       return false;
     }

@@ -393,6 +393,33 @@ TEST_F(CliEndToEnd, AnExportWithBareLineFeedsGivesTheArticlesOfItsCrLfTwin) {
   EXPECT_EQ(Tree(outFolder("lf-out")), Tree(outFolder("crlf")));
 }
 
+// The conversion library is loaded only when a conversion is asked for, beside a program that
+// carries its own C++ runtime: both directions must still convert, phrases included.
+TEST_F(CliEndToEnd, SimplifiedAndTraditionalFormsAreConverted) {
+  // "发" is "髮" in "头发" (hair) and "發" elsewhere: only a phrase-aware conversion gets it.
+  const std::string simplified = "这个说明书写得很清楚，头发很长";
+  const std::string traditional = "這個說明書寫得很清楚，頭髮很長";
+  const auto exportOf = [](const std::string& body) {
+    return gw::Utf8ToGbk("2020-01-01 10:00:00 甲(123)\r\n" + body + "\r\n\r\n");
+  };
+  std::ofstream(folder_ / "简.txt", std::ios::binary) << exportOf(simplified);
+  std::ofstream(folder_ / "繁.txt", std::ios::binary) << exportOf(traditional);
+  const Result toTraditional = run({"generate", "--quiet", "--set", "组合框繁简转换=2", "--set",
+                                    saveTo("to-traditional"), "简.txt"});
+  const Result toSimplified = run({"generate", "--quiet", "--set", "组合框繁简转换=1", "--set",
+                                   saveTo("to-simplified"), "繁.txt"});
+  ASSERT_EQ(toTraditional.status, 0) << toTraditional.err;
+  ASSERT_EQ(toSimplified.status, 0) << toSimplified.err;
+  const auto traditionalArticles = Tree(outFolder("to-traditional"));
+  const auto simplifiedArticles = Tree(outFolder("to-simplified"));
+  ASSERT_EQ(traditionalArticles.size(), 1u);
+  ASSERT_EQ(simplifiedArticles.size(), 1u);
+  EXPECT_NE(traditionalArticles.begin()->second.find(gw::Utf8ToGbk(traditional)), std::string::npos)
+      << gw::GbkToUtf8(traditionalArticles.begin()->second);
+  EXPECT_NE(simplifiedArticles.begin()->second.find(gw::Utf8ToGbk(simplified)), std::string::npos)
+      << gw::GbkToUtf8(simplifiedArticles.begin()->second);
+}
+
 TEST_F(CliEndToEnd, ARejectedCustomPatternFailsTheRun) {
   const std::vector<std::string> pattern = {
       "--set", "选择框自定义替换=真", "--set", "选择框正则替换=真", "--set", "编辑框欲替换=("};
