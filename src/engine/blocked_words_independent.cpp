@@ -46,7 +46,7 @@ void AskForLargePages(std::string& buffer) {
 }  // namespace
 
 void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& output) const {
-  constexpr std::size_t kBatch = std::size_t{1} << 14;  // occurrences, unless a group is longer
+  constexpr std::size_t kBatch = std::size_t{1} << 11;  // occurrences, unless a group is longer
 
   // The output grows in `out` beyond `used`; it always keeps room for a fixed-size copy of a
   // short gap and of the (padded) replacement.
@@ -134,16 +134,17 @@ void BlockedWordMatcher::FilterIndependent(std::string_view text, PartOutput& ou
     }
   };
 
-  replaceableTrie_.Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t pattern) {
-    if (start >= batchEnd && keys.size() >= kBatch) {
-      settle();
-    }
-    if (keys.empty()) {
-      base = start;
-    }
-    keys.push_back(std::uint64_t{pattern} << 32 | (start - base));
-    batchEnd = std::max(batchEnd, end);
-  });
+  replaceableTrie_.Scan(
+      text, [&] [[gnu::always_inline]] (std::size_t start, std::size_t end, std::uint32_t pattern) {
+        if (start >= batchEnd && keys.size() >= kBatch) {
+          settle();
+        }
+        if (keys.empty()) {
+          base = start;
+        }
+        keys.push_back(std::uint64_t{pattern} << 32 | (start - base));
+        batchEnd = std::max(batchEnd, end);
+      });
   if (!keys.empty()) {
     settle();
   }

@@ -1,12 +1,14 @@
 // The words of a blocked-word library in a two-level trie, and the scan that finds every
 // occurrence of every word that starts and ends on a character boundary.
 //
-// The first level is keyed by up to four bytes at once: hash tables hold every word of two or
-// three bytes whole, and the first four bytes of every longer word. Below a four-byte key hang
-// the words that start with it, whose remaining bytes are compared eight at a time. Words of one
-// byte have a table of their own. An exact bit set of the first two bytes of every word rejects
-// most positions at once; at the others, hashed bit sets for three- and four-byte keys spare most
-// table look-ups that would find nothing.
+// The first level is keyed by up to four bytes at once: a table of all 65,536 pairs of bytes
+// says what starts with a pair and holds the word of two bytes that is the pair; hash tables hold
+// every word of three bytes whole, and the first four bytes of every longer word. Below a
+// four-byte key hang the words that start with it, whose remaining bytes are compared eight at a
+// time. Words of one byte have a table of their own. An exact bit set of the first two bytes of
+// every word rejects most positions at once; at the others, hashed bit sets for three-byte keys
+// (one look-up for both the words of three bytes and the beginnings of the longer ones) and for
+// four-byte keys spare most table look-ups that would find nothing.
 //
 // The scan visits character starts only, taken from a bit mask of the whole text; the same mask
 // says whether an occurrence ends on a character boundary.
@@ -121,27 +123,35 @@ class WordTrie {
     if (testPairs && (startPairs_[pair >> 6] >> (pair & 63) & 1) == 0) [[likely]] {
       return;
     }
-    const unsigned kinds = pairKinds_[pair];
+    const std::uint32_t info = pairInfo_[pair];
+    const unsigned kinds = info & kKindBits;
     const std::size_t left = size - at;
     if ((kinds & kOne) != 0 && boundary(at + 1)) {
       report(at, at + 1, oneByteWord_[pair & 0xFF]);
     }
     if ((kinds & kTwo) != 0 && left >= 2 && boundary(at + 2)) {
-      report(at, at + 2, twoBytes_.Find(pair));
+      report(at, at + 2, info >> kKindBitCount);
     }
     if ((kinds & (kThree | kLonger)) == 0 || left < 3) {
       return;
     }
     std::uint32_t head;
     std::memcpy(&head, p, 4);
-    if ((kinds & kThree) != 0 && Test(filter3_, Hash(head & 0xFFFFFF) >> filter3Shift_) &&
-        boundary(at + 3)) {
+    // One look-up in the filter of three-byte keys tells both whether a three-byte word and
+    // whether a longer word may start here; at most places neither does.
+    const std::uint32_t slot = Hash(head & 0xFFFFFF) >> filter3Shift_;
+    const unsigned possible =
+        static_cast<unsigned>(filter3_[slot >> 5] >> ((slot & 31) << 1)) & kinds >> 2 & 3;
+    if (possible == 0) [[likely]] {
+      return;
+    }
+    if ((possible & 1) != 0 && boundary(at + 3)) {
       const std::uint32_t word = threeBytes_.Find(head & 0xFFFFFF);
       if (word != kNone) {
         report(at, at + 3, word);
       }
     }
-    if ((kinds & kLonger) == 0 || left < 4 || !Test(filter4_, Hash(head) >> filter4Shift_)) {
+    if ((possible & 2) == 0 || left < 4 || !Test(filter4_, Hash(head) >> filter4Shift_)) {
       return;
     }
     const std::uint32_t first = fourBytes_.Find(head);
@@ -162,6 +172,9 @@ class WordTrie {
   // What starts with a pair of bytes b0 b1: b0 is a word, b0 b1 is a word, some three-byte
   // word, some longer word.
   static constexpr unsigned char kOne = 1, kTwo = 2, kThree = 4, kLonger = 8;
+  static_assert(kThree >> 2 == 1 && kLonger >> 2 == 2, "the three-byte filter's two bits");
+  static constexpr unsigned kKindBitCount = 4;
+  static constexpr std::uint32_t kKindBits = (1u << kKindBitCount) - 1;
   static constexpr std::size_t kPad = 16;
 
   // Open addressing from up to four key bytes to a value; kNone values mark free slots.
@@ -211,14 +224,18 @@ class WordTrie {
   std::vector<std::uint32_t> wordLength_;
   std::size_t longest_ = 0;
   std::uint32_t oneByteWord_[256];
-  Table twoBytes_;    // two-byte words
   Table threeBytes_;  // three-byte words
   Table fourBytes_;   // first four bytes of the longer words -> their list in tails_
   std::vector<Tail> tails_;
-  // Bit (b1 << 8 | b0): some word starts with b0 b1, or is b0; pairKinds_ says which.
+  // Bit (b1 << 8 | b0): some word starts with b0 b1, or is b0; pairInfo_ says which.
   std::vector<std::uint64_t> startPairs_;
-  std::vector<unsigned char> pairKinds_;
-  std::vector<std::uint64_t> filter3_;  // three-byte words, hashed to filter3Shift_ bits
+  // Per pair b0 b1 (b1 << 8 | b0): what starts with it (the low kKindBitCount bits) and, above
+  // those, the two-byte word b0 b1 where there is one: one look-up gives both.
+  std::vector<std::uint32_t> pairInfo_;
+  // Two bits per three-byte key hashed to filter3Shift_ bits: the low one for the three-byte
+  // words, the high one for the first three bytes of the longer words (kThree and kLonger
+  // shifted down by two).
+  std::vector<std::uint64_t> filter3_;
   std::vector<std::uint64_t> filter4_;  // first four bytes of the longer words, hashed
   unsigned filter3Shift_ = 32;
   unsigned filter4Shift_ = 32;
