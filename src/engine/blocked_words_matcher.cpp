@@ -364,28 +364,29 @@ void BlockedWordMatcher::FilterByPieces(std::string_view text, PartOutput& outpu
   // Deleting, only the words that hold no earlier word are looked for at first.
   const bool deleting = replacement_.empty() && text.size() < (std::size_t{1} << 32) - 1;
   (deleting ? replaceableTrie_ : trie_)
-      .Scan(text, [&](std::size_t start, std::size_t end, std::uint32_t word) {
-        const std::uint32_t pattern = deleting ? patternOfReplaceable_[word] : word;
-        if (start >= pieceEnd) {
-          if (!found.empty() && found.size() >= batch) {
-            finish();
-          }
-          if (found.empty()) {
-            pieceStart = start;
-            while (pieceStart > copied &&
-                   !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
-              --pieceStart;
-            }
-          }
-          pieceEnd = end;
-          while (pieceEnd < text.size() &&
-                 !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
-            ++pieceEnd;
-          }
-          pieceEnd = std::min(text.size(), pieceEnd + 1);
-        }
-        found.push_back({start, pattern, static_cast<std::uint32_t>(end - start)});
-      });
+      .Scan(text,
+            [&] [[gnu::always_inline]] (std::size_t start, std::size_t end, std::uint32_t word) {
+              const std::uint32_t pattern = deleting ? patternOfReplaceable_[word] : word;
+              if (start >= pieceEnd) {
+                if (!found.empty() && found.size() >= batch) {
+                  finish();
+                }
+                if (found.empty()) {
+                  pieceStart = start;
+                  while (pieceStart > copied &&
+                         !separates_[static_cast<unsigned char>(text[pieceStart - 1])]) {
+                    --pieceStart;
+                  }
+                }
+                pieceEnd = end;
+                while (pieceEnd < text.size() &&
+                       !separates_[static_cast<unsigned char>(text[pieceEnd])]) {
+                  ++pieceEnd;
+                }
+                pieceEnd = std::min(text.size(), pieceEnd + 1);
+              }
+              found.push_back({start, pattern, static_cast<std::uint32_t>(end - start)});
+            });
   if (!found.empty()) {
     finish();
   }
@@ -595,12 +596,9 @@ void BlockedWordMatcher::FilterPieceByChanges(std::string_view piece, PieceWork&
   out.append(current, 0, size);
 }
 
-std::uint32_t BlockedWordMatcher::FirstWordAfter(std::uint32_t pattern, std::int64_t after) const {
+std::uint32_t BlockedWordMatcher::LaterWordAfter(std::uint32_t pattern, std::int64_t after) const {
   const auto first = wordsOfPattern_.begin() + wordsStart_[pattern];
   const auto last = wordsOfPattern_.begin() + wordsStart_[pattern + 1];
-  if (static_cast<std::int64_t>(*first) > after) {
-    return *first;
-  }
   const auto found = std::upper_bound(first, last, after, [](std::int64_t value, std::uint32_t w) {
     return value < static_cast<std::int64_t>(w);
   });

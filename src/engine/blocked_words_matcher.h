@@ -117,7 +117,18 @@ class BlockedWordMatcher {
   // The same when the replacement is empty (blocked_words_deletion.cpp).
   void FilterPieceByDeletion(std::string_view piece, PieceWork& work, std::string& out) const;
   std::string ReplaceEverywhere(std::string_view text, std::string_view word) const;
-  std::uint32_t FirstWordAfter(std::uint32_t pattern, std::int64_t after) const;
+  // The first library position of `pattern` after `after`, or WordTrie::kNone. Most words
+  // stand once in a library: those are answered from firstWord_ alone.
+  std::uint32_t FirstWordAfter(std::uint32_t pattern, std::int64_t after) const {
+    const std::uint32_t first = firstWord_[pattern];
+    if (static_cast<std::int64_t>(first) > after) {
+      return first;
+    }
+    return wordsStart_[pattern + 1] - wordsStart_[pattern] == 1 ? WordTrie::kNone
+                                                                : LaterWordAfter(pattern, after);
+  }
+  // The same for a word that stands more than once.
+  std::uint32_t LaterWordAfter(std::uint32_t pattern, std::int64_t after) const;
 
   std::string replacement_;
   std::vector<std::string> patterns_;          // distinct non-empty words, by first appearance
