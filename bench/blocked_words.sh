@@ -8,9 +8,9 @@
 # thread taking the next part). The program filters the text where it lies when the result can
 # only shrink, as here. One run on the 2-core development machine (2026-12-09; its speed drifts
 # by a fifth from minute to minute, so compare figures of the same run):
-#   generated words, "**"        0.40 s  (grep 1.00 s)  peak memory 119 MB
-#   sampled words, "**"          1.19 s  (grep 0.87 s)  peak memory 118 MB
-#   sampled words, empty         3.78 s  (grep 1.01 s)  peak memory 118 MB
+#   generated words, "**"        0.36 s  (grep 0.75 s)  peak memory 119 MB
+#   sampled words, "**"          0.79 s  (grep 0.84 s)  peak memory 119 MB
+#   sampled words, empty         2.61 s  (grep 0.81 s)  peak memory 119 MB
 # Single runs of a freshly written export read it more slowly than later runs do (0.15-0.2 s
 # against 0.05 s here); pairing the runs with grep's, run by run, gives steadier ratios.
 # The sampled words occur about once per byte (113 million occurrences); grep only counts lines,
