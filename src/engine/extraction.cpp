@@ -115,10 +115,17 @@ LoadedSource LoadSource(Host& host, RunContext& run, const Options& options,
   if (stopped()) {
     return loaded;
   }
+  std::string conversionError;
   if (options.组合框繁简转换 == 1) {
-    text = ToSimplifiedChinese(text);
+    text = ToSimplifiedChinese(text, &conversionError);
   } else if (options.组合框繁简转换 == 2) {
-    text = ToTraditionalChinese(text);
+    text = ToTraditionalChinese(text, &conversionError);
+  }
+  // Without the conversion library or its data the text goes on unconverted; the user is told
+  // once a run.
+  if (!conversionError.empty() && !run.conversionFailureReported) {
+    run.conversionFailureReported = true;
+    host.reportError(Utf8ToGbk("繁简转换不可用，文本未转换：") + Utf8ToGbk(conversionError));
   }
   return loaded;
 }

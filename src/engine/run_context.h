@@ -30,6 +30,8 @@ class RunContext {
   ArticleWriter& writer() { return writer_; }
 
   int articlesWritten = 0;
+  // Whether the user was told that the character-form conversion could not be made.
+  bool conversionFailureReported = false;
 
  private:
   RandomSource random_;

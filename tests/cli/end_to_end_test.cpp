@@ -420,6 +420,23 @@ TEST_F(CliEndToEnd, SimplifiedAndTraditionalFormsAreConverted) {
       << gw::GbkToUtf8(simplifiedArticles.begin()->second);
 }
 
+// OpenCC reads a configuration named like its own from the working folder first: a broken one
+// there makes the conversion fail, which the run must say (once) instead of passing the text on
+// as if it had been converted.
+TEST_F(CliEndToEnd, AConversionThatCannotBeMadeIsReportedAndTheTextGoesOnUnconverted) {
+  const std::string simplified = "这个说明书写得很清楚";
+  std::ofstream(folder_ / "简.txt", std::ios::binary)
+      << gw::Utf8ToGbk("2020-01-01 10:00:00 甲(123)\r\n" + simplified + "\r\n\r\n");
+  std::ofstream(folder_ / "s2t.json") << "{ not a configuration";
+  const Result result = run({"generate", "--quiet", "--set", "组合框繁简转换=2", "--set",
+                             saveTo("out"), "简.txt", "简.txt"});
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_EQ(Occurrences(result.err, "繁简转换不可用，文本未转换："), 1u) << result.err;
+  const auto articles = Tree(outFolder("out"));
+  ASSERT_FALSE(articles.empty());
+  EXPECT_NE(articles.begin()->second.find(gw::Utf8ToGbk(simplified)), std::string::npos);
+}
+
 TEST_F(CliEndToEnd, ARejectedCustomPatternFailsTheRun) {
   const std::vector<std::string> pattern = {
       "--set", "选择框自定义替换=真", "--set", "选择框正则替换=真", "--set", "编辑框欲替换=("};
