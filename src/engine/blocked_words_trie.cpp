@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <stdexcept>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -112,15 +111,12 @@ WordTrie::WordTrie(const std::vector<std::string_view>& words) {
   }
   std::fill(std::begin(oneByteWord_), std::end(oneByteWord_), kNone);
   startPairs_.assign((std::size_t{1} << 16) / 64, 0);
-  // Word ids share a pair's entry with its kinds.
-  if (words.size() >= (std::size_t{1} << (32 - kKindBitCount))) {
-    throw std::length_error("too many blocked words");
-  }
-  pairInfo_.assign(std::size_t{1} << 16, 0);
+  pairKinds_.assign(std::size_t{1} << 16, 0);
   filter3Shift_ = FilterShift(count[3] + count[4]);
   filter4Shift_ = FilterShift(count[4]);
   filter3_.assign((std::size_t{2} << (32 - filter3Shift_)) / 64 + 1, 0);
   filter4_.assign((std::size_t{1} << (32 - filter4Shift_)) / 64 + 1, 0);
+  twoBytes_.Reserve(count[2]);
   threeBytes_.Reserve(count[3]);
   fourBytes_.Reserve(count[4]);
 
@@ -133,18 +129,18 @@ WordTrie::WordTrie(const std::vector<std::string_view>& words) {
     if (word.size() == 1) {
       for (std::uint32_t second = 0; second < 256; ++second) {
         SetBit(startPairs_, second << 8 | pair);
-        pairInfo_[second << 8 | pair] |= kOne;
+        pairKinds_[second << 8 | pair] |= kOne;
       }
     } else {
       SetBit(startPairs_, pair);
-      pairInfo_[pair] |= word.size() == 2 ? kTwo : word.size() == 3 ? kThree : kLonger;
+      pairKinds_[pair] |= word.size() == 2 ? kTwo : word.size() == 3 ? kThree : kLonger;
     }
     switch (word.size()) {
       case 1:
         oneByteWord_[static_cast<unsigned char>(word[0])] = id;
         break;
       case 2:
-        pairInfo_[pair] |= id << kKindBitCount;
+        twoBytes_.Set(head, id);
         break;
       case 3:
         SetBit(filter3_, 2 * (Hash(head) >> filter3Shift_));

@@ -1,14 +1,13 @@
 // The words of a blocked-word library in a two-level trie, and the scan that finds every
 // occurrence of every word that starts and ends on a character boundary.
 //
-// The first level is keyed by up to four bytes at once: a table of all 65,536 pairs of bytes
-// says what starts with a pair and holds the word of two bytes that is the pair; hash tables hold
-// every word of three bytes whole, and the first four bytes of every longer word. Below a
-// four-byte key hang the words that start with it, whose remaining bytes are compared eight at a
-// time. Words of one byte have a table of their own. An exact bit set of the first two bytes of
-// every word rejects most positions at once; at the others, hashed bit sets for three-byte keys
-// (one look-up for both the words of three bytes and the beginnings of the longer ones) and for
-// four-byte keys spare most table look-ups that would find nothing.
+// The first level is keyed by up to four bytes at once: hash tables hold every word of two or
+// three bytes whole, and the first four bytes of every longer word. Below a four-byte key hang
+// the words that start with it, whose remaining bytes are compared eight at a time. Words of one
+// byte have a table of their own. An exact bit set of the first two bytes of every word rejects
+// most positions at once; at the others, hashed bit sets for three-byte keys (one look-up for
+// both the words of three bytes and the beginnings of the longer ones) and for four-byte keys
+// spare most table look-ups that would find nothing.
 //
 // The scan visits character starts only, taken from a bit mask of the whole text; the same mask
 // says whether an occurrence ends on a character boundary.
@@ -123,14 +122,13 @@ class WordTrie {
     if (testPairs && (startPairs_[pair >> 6] >> (pair & 63) & 1) == 0) [[likely]] {
       return;
     }
-    const std::uint32_t info = pairInfo_[pair];
-    const unsigned kinds = info & kKindBits;
+    const unsigned kinds = pairKinds_[pair];
     const std::size_t left = size - at;
     if ((kinds & kOne) != 0 && boundary(at + 1)) {
       report(at, at + 1, oneByteWord_[pair & 0xFF]);
     }
     if ((kinds & kTwo) != 0 && left >= 2 && boundary(at + 2)) {
-      report(at, at + 2, info >> kKindBitCount);
+      report(at, at + 2, twoBytes_.Find(pair));
     }
     if ((kinds & (kThree | kLonger)) == 0 || left < 3) {
       return;
@@ -173,8 +171,6 @@ class WordTrie {
   // word, some longer word.
   static constexpr unsigned char kOne = 1, kTwo = 2, kThree = 4, kLonger = 8;
   static_assert(kThree >> 2 == 1 && kLonger >> 2 == 2, "the three-byte filter's two bits");
-  static constexpr unsigned kKindBitCount = 4;
-  static constexpr std::uint32_t kKindBits = (1u << kKindBitCount) - 1;
   static constexpr std::size_t kPad = 16;
 
   // Open addressing from up to four key bytes to a value; kNone values mark free slots.
@@ -224,14 +220,13 @@ class WordTrie {
   std::vector<std::uint32_t> wordLength_;
   std::size_t longest_ = 0;
   std::uint32_t oneByteWord_[256];
+  Table twoBytes_;    // two-byte words
   Table threeBytes_;  // three-byte words
   Table fourBytes_;   // first four bytes of the longer words -> their list in tails_
   std::vector<Tail> tails_;
-  // Bit (b1 << 8 | b0): some word starts with b0 b1, or is b0; pairInfo_ says which.
+  // Bit (b1 << 8 | b0): some word starts with b0 b1, or is b0; pairKinds_ says which.
   std::vector<std::uint64_t> startPairs_;
-  // Per pair b0 b1 (b1 << 8 | b0): what starts with it (the low kKindBitCount bits) and, above
-  // those, the two-byte word b0 b1 where there is one: one look-up gives both.
-  std::vector<std::uint32_t> pairInfo_;
+  std::vector<unsigned char> pairKinds_;
   // Two bits per three-byte key hashed to filter3Shift_ bits: the low one for the three-byte
   // words, the high one for the first three bytes of the longer words (kThree and kLonger
   // shifted down by two).
