@@ -18,8 +18,10 @@ bool Resolve(void* library, const char* name, Function& function) {
 }  // namespace
 
 const OpenccLibrary& OpenccLibrary::Get() {
-  static const OpenccLibrary library;
-  return library;
+  // Never destroyed: the converters, which live as long as the process, close their handles
+  // through it when the process ends, whichever of them was made first.
+  static const OpenccLibrary* const library = new OpenccLibrary;
+  return *library;
 }
 
 OpenccLibrary::OpenccLibrary() {

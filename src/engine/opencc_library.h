@@ -13,7 +13,8 @@ class OpenccLibrary {
  public:
   using Handle = void*;
 
-  // The library of the process, loaded on first use (from any thread).
+  // The library of the process, loaded on first use (from any thread) and kept until the process
+  // ends.
   static const OpenccLibrary& Get();
 
   // False when the library could not be loaded; loadError() then says why.
