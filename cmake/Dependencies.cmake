@@ -24,13 +24,14 @@ foreach(dependency IN ITEMS "pcre2;PkgConfig::PCRE2;${GW_PCRE2_ARCHIVE}"
   list(GET dependency 1 shared)
   list(GET dependency 2 archive)
   add_library(gw_${name} INTERFACE)
-  target_link_libraries(gw_${name} INTERFACE ${shared})
   if(archive)
-    set_target_properties(gw_${name} PROPERTIES INTERFACE_LINK_LIBRARIES
+    target_link_libraries(gw_${name} INTERFACE
       "$<IF:$<BOOL:$<TARGET_PROPERTY:GW_STATIC_DEPENDENCIES>>,${archive},${shared}>")
     # The headers, which the shared target brings, whichever way it is linked.
     target_include_directories(gw_${name} INTERFACE
                                $<TARGET_PROPERTY:${shared},INTERFACE_INCLUDE_DIRECTORIES>)
+  else()
+    target_link_libraries(gw_${name} INTERFACE ${shared})
   endif()
 endforeach()
 find_package(Threads REQUIRED)

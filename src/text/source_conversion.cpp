@@ -65,10 +65,15 @@ std::size_t NextCut(std::string_view bytes, std::size_t from, CutRule rule) {
   return bytes.size();
 }
 
+// Where slice `i` starts, of slices that end at `ends`.
+std::size_t SliceStart(const std::vector<std::size_t>& ends, std::size_t i) {
+  return i == 0 ? 0 : ends[i - 1];
+}
+
 // Slice `i` of `bytes`, whose slices end at `ends`.
 std::string_view SliceOf(std::string_view bytes, const std::vector<std::size_t>& ends,
                          std::size_t i) {
-  const std::size_t start = i == 0 ? 0 : ends[i - 1];
+  const std::size_t start = SliceStart(ends, i);
   return bytes.substr(start, ends[i] - start);
 }
 
@@ -80,12 +85,11 @@ std::optional<std::string> ConvertUtf8(std::string_view bytes, const std::vector
                                        std::size_t firstHalf, bool sideBySide,
                                        const StopQuery& stopRequested) {
   const std::size_t slices = ends.size();
-  const auto startOf = [&](std::size_t i) { return i == 0 ? 0 : ends[i - 1]; };
   std::string out;
   out.reserve(bytes.size());
   AdviseHugePages(out.data(), out.capacity());
   const auto back = [&](std::size_t i) {
-    PrepareForWriting(out.data() + startOf(i), ends[i] - startOf(i));
+    PrepareForWriting(out.data() + SliceStart(ends, i), ends[i] - SliceStart(ends, i));
   };
   if (!RunStepsInHalves(slices, firstHalf, sideBySide, back, stopRequested)) {
     return std::nullopt;
@@ -97,7 +101,7 @@ std::optional<std::string> ConvertUtf8(std::string_view bytes, const std::vector
     out.resize(ends[i]);
   }
   // Each half writes from the start of its bytes on.
-  const std::size_t secondStart = sideBySide ? startOf(firstHalf) : bytes.size();
+  const std::size_t secondStart = sideBySide ? SliceStart(ends, firstHalf) : bytes.size();
   std::size_t written[2] = {0, 0};
   const auto convert = [&](std::size_t i) {
     const std::size_t half = sideBySide && i >= firstHalf ? 1 : 0;
