@@ -562,8 +562,7 @@ void AppendUtf8AsGbk(std::string_view utf8, std::string& out) {
   if (utf8.size() >= kBackedAtOnceFrom) {
     // A whole source: its room is backed in one request, with large pages where they can be
     // had, rather than a page at a time as the conversion reaches it.
-    out.reserve(old + utf8.size());
-    AdviseHugePages(out.data(), out.capacity());
+    ReserveInHugePages(out, old + utf8.size());
     PrepareForWriting(out.data() + old, utf8.size());
   }
   out.resize(old + utf8.size());

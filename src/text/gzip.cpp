@@ -86,8 +86,7 @@ std::optional<std::string> GunzipBytes(std::string_view compressed, std::size_t 
   // it; a stop request is looked for between two slices.
   constexpr std::size_t kOutputSlice = std::size_t{8} << 20;
   std::size_t goal = roomFor(start);
-  result.reserve(goal);
-  AdviseHugePages(result.data(), result.capacity());
+  ReserveInHugePages(result, goal);
   while (true) {
     refill();
     if (written > maxBytes) {
@@ -99,8 +98,7 @@ std::optional<std::string> GunzipBytes(std::string_view compressed, std::size_t 
     }
     if (written == goal) {
       goal = roomFor(goal / 2 * 4);
-      result.reserve(goal);
-      AdviseHugePages(result.data(), result.capacity());
+      ReserveInHugePages(result, goal);
     }
     if (written == result.size()) {
       const std::size_t size = std::min(goal, written + kOutputSlice);

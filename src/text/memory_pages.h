@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <type_traits>
 
 namespace gw {
@@ -33,6 +34,12 @@ Room<T> MakeRoom(std::size_t count) {
 // they are first written. Does nothing for buffers below a few megabytes or where huge pages are
 // not to be had; the buffer works the same either way.
 void AdviseHugePages(const void* data, std::size_t size);
+
+// Gives `text` room for at least `capacity` characters (never less than it has), laid out for
+// huge pages when it is large: the room then fills whole huge pages, which the system places on
+// a huge-page boundary, and all of it is advised to use huge pages, the first one included.
+// The characters `text` holds stay as they are.
+void ReserveInHugePages(std::string& text, std::size_t capacity);
 
 // Has the system back the whole pages within [data, data + size) with memory now, ready to be
 // written, as their first writes would: so that several threads can share that work. Does

@@ -86,8 +86,7 @@ std::optional<std::string> ConvertUtf8(std::string_view bytes, const std::vector
                                        const StopQuery& stopRequested) {
   const std::size_t slices = ends.size();
   std::string out;
-  out.reserve(bytes.size());
-  AdviseHugePages(out.data(), out.capacity());
+  ReserveInHugePages(out, bytes.size());
   const auto back = [&](std::size_t i) {
     PrepareForWriting(out.data() + SliceStart(ends, i), ends[i] - SliceStart(ends, i));
   };

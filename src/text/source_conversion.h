@@ -22,8 +22,9 @@ inline constexpr std::size_t kSourceSliceBytes = std::size_t{4} << 20;
 // - Big5 and Big5-HKSCS: after a line feed (an ASCII byte there also ends what the converter
 //   holds back to see whether a combining mark follows).
 // A text without such a place stays one slice. With `threads` 2 or more, the second half of the
-// slices of UTF-8 and UTF-16 is converted on a thread of its own. Returns nullopt when `stopRequested` (asked on the
-// calling thread between slices) ended the conversion; the empty text when the conversion failed.
+// slices of UTF-8 and UTF-16 is converted on a thread of its own. Returns nullopt when
+// `stopRequested` (asked on the calling thread between slices) ended the conversion; the empty text
+// when the conversion failed.
 std::optional<std::string> ConvertSourceBytes(std::string_view bytes, std::string_view charset,
                                               int threads, const StopQuery& stopRequested,
                                               std::size_t sliceBytes = kSourceSliceBytes);

@@ -130,8 +130,7 @@ SourceStatus ReadWholeFile(const std::filesystem::path& path, std::string& conte
   content.clear();
   if (regular && status.st_size > 0) {
     const auto size = static_cast<std::size_t>(status.st_size);
-    content.reserve(size + 1);
-    AdviseHugePages(content.data(), content.capacity());
+    ReserveInHugePages(content, size + 1);
     const bool halves = threads >= 2 && size >= kReadInHalvesFrom;
     switch (ReadIntoRoom(file.get(), size, content, halves, stopRequested)) {
       case RoomFilled::Whole:
