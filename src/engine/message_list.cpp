@@ -125,6 +125,7 @@ void MessageList::cut(std::string text, Host& host, WorkPool& pool, bool markers
 }
 
 void MessageList::releaseThrough(int position) {
+  std::size_t through = releasedTo_;
   for (const std::unique_ptr<Part>& part : parts_) {
     if (part->first + part->count - 1 > position) {
       break;
@@ -132,8 +133,13 @@ void MessageList::releaseThrough(int position) {
     if (!part->released) {
       part->released = true;
       std::vector<MessageBody>().swap(part->bodies);
-      ReleasePages(text_.data() + part->begin, part->end - part->begin);
     }
+    through = part->end;
+  }
+  // The parts are let go in order: the text's memory goes back from where the last release
+  // stopped to the end of the last part let go.
+  if (through > releasedTo_) {
+    releasedTo_ += ReleaseWholeHugePages(text_.data() + releasedTo_, through - releasedTo_);
   }
 }
 

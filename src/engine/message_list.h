@@ -59,6 +59,7 @@ class MessageList {
   std::pair<const Part*, int> locate(int position) const;
 
   std::string text_;
+  std::size_t releasedTo_ = 0;  // the text's memory before this offset went back to the system
   std::vector<std::unique_ptr<Part>> parts_;
   int count_ = 0;
 };

@@ -131,15 +131,20 @@ void ReturnFreedMemory() {
 #endif
 }
 
-void ReleasePages(void* data, std::size_t size) {
-#if defined(MADV_DONTNEED)
-  const long pageSize = ::sysconf(_SC_PAGESIZE);
-  if (pageSize > 0) {
-    AdviseWholePages(data, size, static_cast<std::size_t>(pageSize), MADV_DONTNEED);
+std::size_t ReleaseWholeHugePages(void* data, std::size_t size) {
+#if defined(__linux__) && defined(MADV_DONTNEED)
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (start + kHugePageSize - 1) & ~(kHugePageSize - 1);
+  const std::uintptr_t last = (start + size) & ~(kHugePageSize - 1);
+  if (data == nullptr || first >= last) {
+    return 0;
   }
+  ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  return last - start;
 #else
   (void)data;
   (void)size;
+  return 0;
 #endif
 }
 

@@ -57,10 +57,15 @@ void ReturnFreedMemory();
 // process; calling it again changes nothing.
 void KeepLargeBlocksMapped();
 
-// Hands the whole pages within [data, data + size) back to the system: the buffer keeps its size
-// but those bytes are lost (they read as zeros). For a stretch of a large buffer that will never
-// be read again, so that the buffer stops holding memory before it is freed as a whole. Does
-// nothing where the system offers no such call.
-void ReleasePages(void* data, std::size_t size);
+// Hands the memory of [data, data + size) back to the system, in whole huge pages only: the
+// buffer keeps its size but those bytes are lost (they read as zeros). A huge page that lies
+// partly outside the stretch is kept whole: handing back a part of it would have the system
+// split the rest into ordinary pages, each of which then costs a fault when it is next read.
+// Returns how many bytes from `data` on were dealt with, 0 when no huge page lay wholly within
+// them: the next stretch of the same buffer to be handed back starts there. For the stretches of
+// a large buffer that will never be read again, handed back in order, so that the buffer stops
+// holding memory before it is freed as a whole. Does nothing where the system offers no such
+// call.
+std::size_t ReleaseWholeHugePages(void* data, std::size_t size);
 
 }  // namespace gw

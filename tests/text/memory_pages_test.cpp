@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 namespace gw {
 namespace {
@@ -44,6 +47,36 @@ TEST(ReserveInHugePages, RoomAlreadyLargeEnoughStaysWhereItIs) {
   EXPECT_EQ(text.data(), room);
   EXPECT_EQ(text.capacity(), capacity);
   EXPECT_EQ(text, Numbered(4 * kMegabyte));
+}
+
+TEST(ReleaseWholeHugePages, HandsBackOnlyWholeHugePagesAndSaysWhereTheNextStretchStarts) {
+  constexpr std::size_t kHugePage = 2 * kMegabyte;
+  constexpr std::size_t kSize = 9 * kMegabyte + 12345;
+  const Room<char> room = MakeRoom<char>(kSize);
+  char* const data = room.get();
+  const std::string original = Numbered(kSize);
+  std::memcpy(data, original.data(), kSize);
+  // Stretches handed back in order, as a reader leaves them behind; what lies past each one must
+  // stay as it was.
+  std::size_t releasedTo = 0;
+  for (const std::size_t through :
+       {kMegabyte / 2, 3 * kMegabyte + 7, 3 * kMegabyte + 9, 6 * kMegabyte + 1, kSize}) {
+    const std::size_t dealtWith = ReleaseWholeHugePages(data + releasedTo, through - releasedTo);
+    ASSERT_LE(dealtWith, through - releasedTo);
+    releasedTo += dealtWith;
+    EXPECT_EQ(std::memcmp(data + through, original.data() + through, kSize - through), 0)
+        << "bytes past " << through;
+    EXPECT_EQ(std::memcmp(data + releasedTo, original.data() + releasedTo, through - releasedTo), 0)
+        << "bytes not yet handed back, before " << through;
+  }
+#if defined(__linux__)
+  // Every huge page of the room was handed back: it reads as zeros.
+  const auto start = reinterpret_cast<std::uintptr_t>(data);
+  const std::size_t firstWhole = ((start + kHugePage - 1) & ~(kHugePage - 1)) - start;
+  ASSERT_EQ(releasedTo, (start + kSize) / kHugePage * kHugePage - start);
+  EXPECT_EQ(std::string_view(data + firstWhole, releasedTo - firstWhole),
+            std::string(releasedTo - firstWhole, '\0'));
+#endif
 }
 
 }  // namespace
