@@ -153,24 +153,38 @@ fixed=$wall_median
 rm -f "$work/small.txt"
 echo "a run over 64 KB of the export: $walls s; median $fixed s"
 
-# Cost per MB at several sizes (median of RUNS runs each, or 3 for sizes above 100 MB).
+# Cost per MB at several sizes: RUNS rounds (3 for sizes above 100 MB), each running every size
+# once, so that the machine's drift during the minutes this takes weighs on every size alike.
 per_mb=""
 net_per_mb=""
+declare -A size_export size_walls size_peak
 for megabytes in $sizes; do
   if [[ "$megabytes" == 100 ]]; then
-    export_path="$big"
+    size_export[$megabytes]="$big"
   else
-    export_path="$(make_export "$megabytes" 42 "export_$megabytes")"
+    size_export[$megabytes]="$(make_export "$megabytes" 42 "export_$megabytes")"
   fi
-  count=$runs
-  ((megabytes > 100 && count > 3)) && count=3
-  runs_of "$count" "$export_path"
+  size_walls[$megabytes]=""
+  size_peak[$megabytes]=0
+done
+for ((round = 1; round <= runs; ++round)); do
+  for megabytes in $sizes; do
+    ((megabytes > 100 && round > 3)) && continue
+    measure_run all "${size_export[$megabytes]}"
+    size_walls[$megabytes]+="$wall "
+    ((peak > size_peak[$megabytes])) && size_peak[$megabytes]=$peak
+  done
+done
+for megabytes in $sizes; do
+  walls="${size_walls[$megabytes]}"
+  wall_median=$(echo "$walls" | median)
   ms=$(awk -v w="$wall_median" -v mb="$megabytes" 'BEGIN { printf "%.1f", w * 1000 / mb }')
   per_mb+="$ms "
   net_per_mb+="$(awk -v w="$wall_median" -v f="$fixed" -v mb="$megabytes" \
     'BEGIN { printf "%.1f", (w - f) * 1000 / mb }') "
-  echo "$megabytes MB: $walls s; median $wall_median s = $ms ms per MB (peak $((peak / 1024)) MB)"
-  [[ "$export_path" == "$big" ]] || last_export="$export_path"
+  echo "$megabytes MB: $walls s; median $wall_median s = $ms ms per MB" \
+    "(peak $((size_peak[$megabytes] / 1024)) MB)"
+  [[ "${size_export[$megabytes]}" == "$big" ]] || last_export="${size_export[$megabytes]}"
 done
 echo "$per_mb" | tr ' ' '\n' | grep . | sort -g | awk '
   { v[NR] = $1 } END { printf "per-MB spread: largest / smallest = %.2f (target: at most 1.15)\n",
