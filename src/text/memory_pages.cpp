@@ -32,6 +32,18 @@ void AdviseWholePages(const void* data, std::size_t size, std::size_t pageSize, 
 }
 #endif
 
+// Asks the system to back the whole huge pages within [data, data + size) with huge pages,
+// before they are first written. Only advice: a refusal (no transparent huge pages, memory not
+// from mmap) changes nothing.
+void AdviseHugePages(const void* data, std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+  AdviseWholePages(data, size, kHugePageSize, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
 // MADV_COLLAPSE (Linux 6.1), which glibc's headers before 2.37 do not name.
 #if defined(MADV_COLLAPSE)
@@ -55,7 +67,7 @@ void AdviseHugePagesOfNewRoom(const void* data, std::size_t size) {
     ::madvise(page, kHugePageSize, MADV_HUGEPAGE);
     ::madvise(page, kHugePageSize, kCollapseAdvice);  // refused before Linux 6.1: only slower
   }
-  AdviseWholePages(data, size, kHugePageSize, MADV_HUGEPAGE);
+  AdviseHugePages(data, size);
 }
 #endif
 
@@ -94,16 +106,6 @@ void* AllocateRoom(std::size_t bytes) {
     throw std::bad_alloc();
   }
   return room;
-}
-
-void AdviseHugePages(const void* data, std::size_t size) {
-#if defined(MADV_HUGEPAGE)
-  // Only advice: a refusal (no transparent huge pages, memory not from mmap) changes nothing.
-  AdviseWholePages(data, size, kHugePageSize, MADV_HUGEPAGE);
-#else
-  (void)data;
-  (void)size;
-#endif
 }
 
 void PrepareForWriting(void* data, std::size_t size) {

@@ -30,11 +30,6 @@ Room<T> MakeRoom(std::size_t count) {
   return Room<T>(static_cast<T*>(AllocateRoom(count * sizeof(T))));
 }
 
-// Asks the system to back the whole pages within [data, data + size) with huge pages, before
-// they are first written. Does nothing for buffers below a few megabytes or where huge pages are
-// not to be had; the buffer works the same either way.
-void AdviseHugePages(const void* data, std::size_t size);
-
 // Gives `text` room for at least `capacity` characters (never less than it has), laid out for
 // huge pages when it is large: the room then fills whole huge pages, which the system places on
 // a huge-page boundary, and all of it is advised to use huge pages, the first one included.
